@@ -1,0 +1,99 @@
+# Shared by the scripts in this folder: packages, build trees, the Wine prefix.
+# Source it; it sets ROOT, BUILD, NATIVE_BUILD, WIN_BUILD and the Wine variables.
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD=${ARCHIWIN_BUILD:-$ROOT/build}
+NATIVE_BUILD=$BUILD/native
+WIN_BUILD=$BUILD/win
+JOBS=${JOBS:-$(nproc)}
+
+# Wine: a private prefix under the build tree, Polish ANSI code page (1250),
+# no debug chatter, no offers to install Mono or Gecko.
+export WINEPREFIX=$BUILD/wineprefix
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree=;mshtml="
+export WINEARCH=win64
+
+PACKAGES=(
+  cmake ninja-build g++ pkg-config
+  g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev
+  zlib1g-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
+  wine wine64 xvfb xauth x11-utils imagemagick locales fonts-dejavu-core
+  cabextract gcab 7zip
+)
+
+log() { printf '\033[1m== %s\033[0m\n' "$*" >&2; }
+
+ensure_packages() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  if ((${#missing[@]})); then
+    log "installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  fi
+  # Wine takes its ANSI code page from the locale: pl_PL.UTF-8 gives 1250.
+  if ! locale -a 2>/dev/null | grep -qi '^pl_PL\.utf-\?8$'; then
+    log "generating the pl_PL.UTF-8 locale"
+    sed -i 's/^# *pl_PL.UTF-8 UTF-8/pl_PL.UTF-8 UTF-8/' /etc/locale.gen
+    grep -q '^pl_PL.UTF-8 UTF-8' /etc/locale.gen || echo 'pl_PL.UTF-8 UTF-8' >>/etc/locale.gen
+    locale-gen >/dev/null
+  fi
+}
+
+build_native() {
+  log "native build ($NATIVE_BUILD)"
+  cmake -S "$ROOT" -B "$NATIVE_BUILD" -G Ninja "$@" >/dev/null
+  cmake --build "$NATIVE_BUILD" -j "$JOBS"
+}
+
+build_windows() {
+  log "Windows build ($WIN_BUILD)"
+  cmake -S "$ROOT" -B "$WIN_BUILD" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" \
+    -DCMAKE_CROSSCOMPILING_EMULATOR="$ROOT/scripts/wine-exec" "$@" >/dev/null
+  cmake --build "$WIN_BUILD" -j "$JOBS"
+}
+
+wine_env() {
+  export LC_ALL=pl_PL.UTF-8 LANG=pl_PL.UTF-8
+}
+
+# Creates the prefix once (about 12 s) and keeps one wineserver up for the
+# caller's lifetime; stop_wine ends it.
+start_wine() {
+  wine_env
+  mkdir -p "$BUILD"
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    log "creating the Wine prefix ($WINEPREFIX)"
+    wineboot --init >/dev/null 2>&1 || true
+    wineserver -w
+  fi
+  wineserver -p
+}
+
+stop_wine() {
+  WINEPREFIX=$WINEPREFIX wineserver -k 2>/dev/null || true
+}
+
+# A display for windows: the caller's own, or a virtual one started here.
+XVFB_PID=
+ensure_display() {
+  if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return; fi
+  local n=99
+  while [ -e /tmp/.X$n-lock ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  XVFB_PID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return; sleep 0.1; done
+  echo "Xvfb did not start" >&2
+  return 1
+}
+
+stop_display() {
+  if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
+}
