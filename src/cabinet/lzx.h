@@ -1,0 +1,52 @@
+#pragma once
+// LZX compression as cabinets use it.
+//
+// A cabinet folder compressed with LZX is one continuous LZX stream cut into
+// frames of 32768 uncompressed bytes (the last frame of a folder may be
+// shorter). Every frame ends on a 16-bit boundary of the bit stream and is
+// stored as one data block, so a reader can hand the decoder one block at a
+// time. The window (2^15 .. 2^21 bytes) and the decoder state run on across
+// the frames of a folder and start afresh with the next folder (Reset).
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+inline constexpr size_t kLzxFrameSize = 32768;
+
+class LzxEncoder {
+public:
+    explicit LzxEncoder(int windowBits);  // 15..21
+    ~LzxEncoder();
+    LzxEncoder(const LzxEncoder&) = delete;
+    LzxEncoder& operator=(const LzxEncoder&) = delete;
+
+    // Starts a new folder.
+    void Reset();
+    // Compresses one frame of at most kLzxFrameSize bytes (shorter only for the
+    // last frame of a folder) and appends its bytes to out.
+    void EncodeFrame(const uint8_t* data, size_t size, std::vector<uint8_t>& out);
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+class LzxDecoder {
+public:
+    explicit LzxDecoder(int windowBits);  // 15..21
+    ~LzxDecoder();
+    LzxDecoder(const LzxDecoder&) = delete;
+    LzxDecoder& operator=(const LzxDecoder&) = delete;
+
+    // Starts a new folder.
+    void Reset();
+    // Decodes one data block into exactly outSize bytes (its stated
+    // uncompressed size). False when the data is damaged; the decoder must then
+    // be Reset before further use. Never reads or writes out of bounds.
+    bool DecodeFrame(const uint8_t* in, size_t inSize, uint8_t* out, size_t outSize);
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};

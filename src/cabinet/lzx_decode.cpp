@@ -1,0 +1,1 @@
+#include "cabinet/lzx.h"
