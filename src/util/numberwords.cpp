@@ -1,0 +1,85 @@
+#include "util/numberwords.h"
+
+#include <array>
+
+#include "util/safeformat.h"
+
+const std::wstring& PluralForm(const std::wstring& one, const std::wstring& few, const std::wstring& many,
+                               std::int64_t n) {
+    if (n == 1) return one;
+    if (n >= 10 && n <= 20) return many;
+    const std::int64_t last = n % 10;
+    return last >= 2 && last <= 4 ? few : many;
+}
+
+namespace {
+const wchar_t* const PluralError = L"--- błąd ---";
+}  // namespace
+
+std::wstring PluralFormat(std::wstring_view pattern, const std::wstring& one, const std::wstring& few,
+                          const std::wstring& many, std::int64_t n) {
+    return TryFormat(pattern, {static_cast<long long>(n), PluralForm(one, few, many, n)}).value_or(PluralError);
+}
+
+std::wstring PluralWordsFormat(std::wstring_view pattern, const std::wstring& one, const std::wstring& few,
+                               const std::wstring& many, std::int64_t n) {
+    return TryFormat(pattern, {NumberInWords(n), PluralForm(one, few, many, n)}).value_or(PluralError);
+}
+
+namespace {
+// Words for 1..19 at their value, tens at 20 + tens, hundreds at 28 + hundreds.
+constexpr std::array<const wchar_t*, 20> Units = {
+    L"zero",       L"jeden",        L"dwa",           L"trzy",          L"cztery",
+    L"pięć",       L"sześć",        L"siedem",        L"osiem",         L"dziewięć",
+    L"dziesięć",   L"jedenaście",   L"dwanaście",     L"trzynaście",    L"czternaście",
+    L"piętnaście", L"szesnaście",   L"siedemnaście",  L"osiemnaście",   L"dziewiętnaście"};
+constexpr std::array<const wchar_t*, 10> Tens = {
+    L"", L"", L"dwadzieścia ", L"trzydzieści ", L"czterdzieści ", L"pięćdziesiąt ",
+    L"sześćdziesiąt ", L"siedemdziesiąt ", L"osiemdziesiąt ", L"dziewięćdziesiąt "};
+constexpr std::array<const wchar_t*, 10> Hundreds = {
+    L"", L"sto ", L"dwieście ", L"trzysta ", L"czterysta ", L"pięćset ",
+    L"sześćset ", L"siedemset ", L"osiemset ", L"dziewięćset "};
+}  // namespace
+
+std::wstring NumberInWords(std::int64_t n) {
+    if (n > 999'999'999 || n < -999'999'999) return L"### za dużo! ;) ###";
+    if (n == 0) return Units[0];
+    std::wstring prefix;
+    if (n < 0) {
+        prefix = L"minus ";
+        n = -n;
+    }
+    const std::int64_t millions = n / 1'000'000;
+    if (millions == 1)
+        prefix += L"jeden milion ";
+    else if (millions >= 2)
+        prefix += PluralWordsFormat(L"%s %s ", L"milion", L"miliony", L"milionów", millions);
+    n %= 1'000'000;
+    const std::int64_t thousands = n / 1000;
+    if (thousands == 1)
+        prefix += L"jeden tysiąc ";
+    else if (thousands >= 2)
+        prefix += PluralWordsFormat(L"%s %s ", L"tysiąc", L"tysiące", L"tysięcy", thousands);
+    n %= 1000;
+    std::wstring words = Hundreds[n / 100];
+    n %= 100;
+    if (n >= 20) {
+        words += Tens[n / 10];
+        n %= 10;
+    }
+    if (n > 0) words += Units[n];
+    while (!words.empty() && words.back() == L' ') words.pop_back();
+    return prefix + words;
+}
+
+std::wstring RomanNumeral(std::int32_t n) {
+    if (n < 1 || n > 3998) return std::to_wstring(n);
+    static constexpr std::array<const wchar_t*, 10> hundreds = {L"", L"C", L"CC", L"CCC", L"CD", L"D",
+                                                                L"DC", L"DCC", L"DCCC", L"CM"};
+    static constexpr std::array<const wchar_t*, 10> tens = {L"", L"X", L"XX", L"XXX", L"XL", L"L",
+                                                            L"LX", L"LXX", L"LXXX", L"XC"};
+    static constexpr std::array<const wchar_t*, 10> units = {L"", L"I", L"II", L"III", L"IV", L"V",
+                                                             L"VI", L"VII", L"VIII", L"IX"};
+    return std::wstring(static_cast<size_t>(n / 1000), L'M') + hundreds[n / 100 % 10] + tens[n / 10 % 10] +
+           units[n % 10];
+}

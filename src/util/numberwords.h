@@ -1,0 +1,27 @@
+#pragma once
+// Numbers in Polish words, plural forms of counted nouns and Roman numerals.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The noun form for a count: one for 1; many for 10..20; few when the count
+// ends in 2, 3 or 4; many otherwise (also 0, negative counts, 21, 25, 111;
+// 112 gives few, since the last digit decides).
+const std::wstring& PluralForm(const std::wstring& one, const std::wstring& few, const std::wstring& many,
+                               std::int64_t n);
+
+// SafeFormat(pattern, n, form): PluralFormat(L"%d %s", L"plik", L"pliki",
+// L"plików", 5) gives "5 plików". Any error gives "--- błąd ---".
+std::wstring PluralFormat(std::wstring_view pattern, const std::wstring& one, const std::wstring& few,
+                          const std::wstring& many, std::int64_t n);
+// The same with the count in words: "pięć plików".
+std::wstring PluralWordsFormat(std::wstring_view pattern, const std::wstring& one, const std::wstring& few,
+                               const std::wstring& many, std::int64_t n);
+
+// The number in Polish words: 1234 gives "jeden tysiąc dwieście trzydzieści
+// cztery"; a round thousand keeps the space after "tysięcy" ("pięć tysięcy ").
+// Magnitudes above 999 999 999 give "### za dużo! ;) ###".
+std::wstring NumberInWords(std::int64_t n);
+
+// Capital Roman numeral for 1..3998, the decimal digits otherwise.
+std::wstring RomanNumeral(std::int32_t n);
