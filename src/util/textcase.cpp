@@ -84,21 +84,28 @@ namespace {
 template <class Match>
 int IndexOf(const std::vector<std::wstring>& list, Match match) {
     for (size_t i = 0; i < list.size(); ++i)
-        if (match(list[i])) return static_cast<int>(i);
+        if (match(list[i], i)) return static_cast<int>(i);
     return -1;
 }
 }  // namespace
 
 int IndexOfEnding(const std::vector<std::wstring>& list, std::wstring_view text) {
-    return IndexOf(list, [&](const std::wstring& e) { return EndsWithNoCase(text, e); });
+    return IndexOf(list, [&](const std::wstring& e, size_t) { return EndsWithNoCase(text, e); });
 }
 
 int IndexOfStart(const std::vector<std::wstring>& list, std::wstring_view text) {
-    return IndexOf(list, [&](const std::wstring& e) { return StartsWithNoCase(text, e); });
+    return IndexOf(list, [&](const std::wstring& e, size_t) { return StartsWithNoCase(text, e); });
 }
 
 int IndexOfContaining(const std::vector<std::wstring>& list, std::wstring_view text) {
-    return IndexOf(list, [&](const std::wstring& e) { return ContainsNoCase(text, e); });
+    return IndexOf(list, [&](const std::wstring& e, size_t) { return ContainsNoCase(text, e); });
+}
+
+int IndexOfContaining(const std::vector<std::wstring>& list, std::wstring_view text,
+                      const std::function<std::wstring(size_t index)>& objectText) {
+    return IndexOf(list, [&](const std::wstring& e, size_t i) {
+        return ContainsNoCase(text, e) || (objectText && ContainsNoCase(text, objectText(i)));
+    });
 }
 
 void ReplaceAllNoCase(std::wstring_view old, std::wstring_view replacement, std::wstring& text) {

@@ -3,6 +3,7 @@
 // lower-casing (Polish letters and the rest of Latin-1 and Latin Extended-A
 // included) and the case-insensitive comparisons and searches built on them.
 // Positions are 1-based, 0 meaning "not found".
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,10 @@ bool SameTextNoCase(std::wstring_view a, std::wstring_view b);
 int IndexOfEnding(const std::vector<std::wstring>& list, std::wstring_view text);
 int IndexOfStart(const std::vector<std::wstring>& list, std::wstring_view text);
 int IndexOfContaining(const std::vector<std::wstring>& list, std::wstring_view text);
+// The same, where an entry also matches when the text that its attached
+// object reports for itself (objectText of the entry's index) contains text.
+int IndexOfContaining(const std::vector<std::wstring>& list, std::wstring_view text,
+                      const std::function<std::wstring(size_t index)>& objectText);
 
 // Replaces old by replacement without regard to case. After each replacement
 // the search starts again from the beginning, so runs collapse (replacing two
