@@ -1,0 +1,41 @@
+#pragma once
+// Random-access input for the reader: an archive file or bytes in memory (the
+// fuzz targets and tests). Every read is checked against the real size, so a
+// header that points past the end becomes a "damaged" failure, never a read
+// out of bounds.
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <span>
+
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    virtual uint64_t Size() const = 0;
+    // Fills out completely or throws CabError (Damaged beyond the end, Io when
+    // the file cannot be read).
+    virtual void ReadAt(uint64_t offset, std::span<uint8_t> out) = 0;
+};
+
+class FileSource : public ByteSource {
+public:
+    // Throws CabError(Io) when the file cannot be opened.
+    explicit FileSource(const std::filesystem::path& path);
+    uint64_t Size() const override { return size_; }
+    void ReadAt(uint64_t offset, std::span<uint8_t> out) override;
+
+private:
+    std::ifstream in_;
+    uint64_t size_ = 0;
+    uint64_t position_ = 0;  // where in_ stands, to skip needless seeks
+};
+
+class MemorySource : public ByteSource {
+public:
+    explicit MemorySource(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+    uint64_t Size() const override { return bytes_.size(); }
+    void ReadAt(uint64_t offset, std::span<uint8_t> out) override;
+
+private:
+    std::span<const uint8_t> bytes_;
+};

@@ -1,0 +1,249 @@
+#include "cabinet/cab_writer.h"
+
+#include "cabinet/cab_error.h"
+#include "cabinet/cab_format.h"
+#include "cabinet/checksum.h"
+#include "cabinet/folder_encoder.h"
+#include "cabinet/platform_file.h"
+#include "cabinet/stored_name.h"
+#include "util/cp1250.h"
+
+#include <cstring>
+#include <fstream>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct PlannedFile {
+    const CabSource* source;
+    StoredName name;
+    uint16_t folder;
+    // Filled while writing.
+    uint32_t size = 0;
+    uint32_t folderOffset = 0;
+    SourceFileInfo info{};
+};
+
+struct PlannedFolder {
+    size_t firstFile;
+    size_t fileCount = 0;
+    uint32_t dataOffset = 0;
+    uint16_t blockCount = 0;
+};
+
+uint16_t TypeCompress(CabCompression c) {
+    switch (c.method) {
+        case CabMethod::None: return cab::kMethodNone;
+        case CabMethod::Mszip: return cab::kMethodMszip;
+        case CabMethod::Lzx: return cab::LzxCode(c.lzxWindowBits);
+        default: return cab::kMethodMszip;
+    }
+}
+
+// Writes the data blocks of the folders; owns the output stream and the
+// block buffer (the 32 KiB dictionary followed by one batch of blocks).
+class DataWriter {
+public:
+    DataWriter(std::ofstream& out, const CabWriteOptions& options, const WriteProgress& progress, uint64_t offset)
+        : out_(out),
+          progress_(progress),
+          encoder_(FolderEncoder::Create(options.compression, options.mszipLevel, options.threads)),
+          buffer_(cab::kBlockSize * (1 + encoder_->BatchBlocks())),
+          encoded_(encoder_->BatchBlocks()),
+          offset_(offset) {}
+
+    void BeginFolder(PlannedFolder& folder) {
+        folder_ = &folder;
+        folder.dataOffset = static_cast<uint32_t>(offset_);
+        folderBytes_ = 0;
+        dictSize_ = 0;
+        fill_ = 0;
+        encoder_->Reset();
+    }
+
+    // Adds one file's bytes to the folder.
+    void AddFile(PlannedFile& file) {
+        std::ifstream in(file.source->path, std::ios::binary);
+        auto info = in ? ReadSourceFileInfo(file.source->path) : std::nullopt;
+        if (!info)
+            throw CabError(CabErrorKind::OpenSource,
+                           L"Nie można otworzyć pliku „" + WideFromPath(file.source->path) + L"”.");
+        file.info = *info;
+        file.folderOffset = static_cast<uint32_t>(folderBytes_);
+        uint64_t size = 0;
+        for (;;) {
+            const size_t room = buffer_.size() - cab::kBlockSize - fill_;
+            in.read(reinterpret_cast<char*>(buffer_.data() + cab::kBlockSize + fill_),
+                    static_cast<std::streamsize>(room));
+            const size_t got = static_cast<size_t>(in.gcount());
+            fill_ += got;
+            size += got;
+            folderBytes_ += got;
+            totalBytes_ += got;
+            if (totalBytes_ > kMaxSourceTotal)
+                throw CabError(CabErrorKind::ReadSource,
+                               L"Pliki urosły w trakcie pakowania ponad 2 GB, czyli więcej, niż mieści archiwum CAB.");
+            if (fill_ == buffer_.size() - cab::kBlockSize) Flush();
+            if (got < room) break;
+        }
+        if (in.bad())
+            throw CabError(CabErrorKind::ReadSource,
+                           L"Błąd odczytu pliku „" + WideFromPath(file.source->path) + L"”.");
+        file.size = static_cast<uint32_t>(size);
+    }
+
+    void EndFolder() { Flush(); }
+    uint64_t Offset() const { return offset_; }
+
+private:
+    void Flush() {
+        if (fill_ == 0) return;
+        const size_t blocks = (fill_ + cab::kBlockSize - 1) / cab::kBlockSize;
+        if (folder_->blockCount + blocks > cab::kMaxCount)
+            throw CabError(CabErrorKind::Compression, L"Folder archiwum CAB nie może mieć więcej niż 65535 bloków danych.");
+        const uint8_t* input = buffer_.data() + cab::kBlockSize;
+        encoder_->Encode(std::span(input - dictSize_, dictSize_), std::span(input, fill_), encoded_);
+        for (size_t i = 0; i < blocks; ++i) WriteBlock(encoded_[i], std::min(cab::kBlockSize, fill_ - i * cab::kBlockSize));
+        folder_->blockCount = static_cast<uint16_t>(folder_->blockCount + blocks);
+        // The last 32 KiB of the folder become the next batch's dictionary.
+        const size_t keep = std::min(cab::kBlockSize, dictSize_ + fill_);
+        std::memmove(buffer_.data() + cab::kBlockSize - keep, input + fill_ - keep, keep);
+        dictSize_ = keep;
+        fill_ = 0;
+    }
+
+    void WriteBlock(const std::vector<uint8_t>& data, size_t uncompressed) {
+        uint8_t header[cab::kDataHeaderSize];
+        const auto cbData = static_cast<uint16_t>(data.size());
+        const auto cbUncomp = static_cast<uint16_t>(uncompressed);
+        cab::Put32(header, CabBlockChecksum(data.data(), cbData, cbUncomp));
+        cab::Put16(header + 4, cbData);
+        cab::Put16(header + 6, cbUncomp);
+        offset_ += sizeof header + data.size();
+        if (offset_ > cab::kMaxCabinetSize)
+            throw CabError(CabErrorKind::CreateCabinet, L"Archiwum CAB przekroczyłoby 2 GB.");
+        out_.write(reinterpret_cast<const char*>(header), sizeof header);
+        out_.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+        if (!out_) throw CabError(CabErrorKind::CreateCabinet, L"Błąd zapisu archiwum.");
+        if (progress_) progress_(data.size(), uncompressed);
+    }
+
+    std::ofstream& out_;
+    const WriteProgress& progress_;
+    std::unique_ptr<FolderEncoder> encoder_;
+    std::vector<uint8_t> buffer_;
+    std::vector<std::vector<uint8_t>> encoded_;
+    uint64_t offset_;
+    PlannedFolder* folder_ = nullptr;
+    uint64_t folderBytes_ = 0;
+    uint64_t totalBytes_ = 0;
+    size_t dictSize_ = 0;
+    size_t fill_ = 0;
+};
+
+std::vector<uint8_t> BuildTables(const std::vector<PlannedFolder>& folders, const std::vector<PlannedFile>& files,
+                                 uint64_t cabinetSize, const CabWriteOptions& options) {
+    size_t size = cab::kHeaderSize + folders.size() * cab::kFolderSize;
+    const size_t filesOffset = size;
+    for (const auto& f : files) size += cab::kFileFixedSize + f.name.bytes.size() + 1;
+    std::vector<uint8_t> t(size, 0);
+    uint8_t* h = t.data();
+    std::memcpy(h, cab::kSignature, 4);
+    cab::Put32(h + 8, static_cast<uint32_t>(cabinetSize));
+    cab::Put32(h + 16, static_cast<uint32_t>(filesOffset));
+    h[24] = 3;  // format version 1.3
+    h[25] = 1;
+    cab::Put16(h + 26, static_cast<uint16_t>(folders.size()));
+    cab::Put16(h + 28, static_cast<uint16_t>(files.size()));
+    cab::Put16(h + 32, options.setId);
+    uint8_t* p = h + cab::kHeaderSize;
+    for (const auto& folder : folders) {
+        cab::Put32(p, folder.dataOffset);
+        cab::Put16(p + 4, folder.blockCount);
+        cab::Put16(p + 6, TypeCompress(options.compression));
+        p += cab::kFolderSize;
+    }
+    for (const auto& f : files) {
+        cab::Put32(p, f.size);
+        cab::Put32(p + 4, f.folderOffset);
+        cab::Put16(p + 8, f.folder);
+        cab::Put16(p + 10, f.info.stamp.date);
+        cab::Put16(p + 12, f.info.stamp.time);
+        cab::Put16(p + 14, static_cast<uint16_t>(f.info.attributes | (f.name.utf8 ? cab::kAttrNameIsUtf : 0)));
+        p += cab::kFileFixedSize;
+        std::memcpy(p, f.name.bytes.data(), f.name.bytes.size());
+        p += f.name.bytes.size() + 1;
+    }
+    return t;
+}
+
+}  // namespace
+
+uint64_t SourceSize(const fs::path& path) {
+    std::error_code ec;
+    const auto size = fs::file_size(path, ec);
+    return ec ? 0 : size;
+}
+
+void WriteCabinet(const fs::path& archive, const std::vector<CabSource>& sources, const CabWriteOptions& options,
+                  const WriteProgress& progress) {
+    if (sources.size() > cab::kMaxCount)
+        throw Failure(L"Archiwum CAB może pomieścić najwyżej 65535 plików, a wybrano " +
+                      std::to_wstring(sources.size()) + L".");
+    std::vector<PlannedFile> files;
+    std::vector<PlannedFolder> folders;
+    uint64_t total = 0, inFolder = 0;
+    for (const auto& source : sources) {
+        StoredName name = EncodeStoredName(source.storedName);
+        if (name.bytes.empty() || name.bytes.size() > cab::kMaxNameBytes)
+            throw Failure(L"Nazwa „" + source.storedName +
+                          L"” nie mieści się w archiwum CAB (dozwolone od 1 do 255 bajtów).");
+        const uint64_t size = SourceSize(source.path);
+        total += size;
+        if (folders.empty() || inFolder >= options.folderThreshold) {
+            folders.push_back({files.size()});
+            inFolder = 0;
+        }
+        inFolder += size;
+        ++folders.back().fileCount;
+        files.push_back({&source, std::move(name), static_cast<uint16_t>(folders.size() - 1)});
+    }
+    if (total > kMaxSourceTotal)
+        throw Failure(L"Pliki do spakowania zajmują razem 2 GB lub więcej, a tyle archiwum CAB nie pomieści. "
+                      L"Podziel je na kilka mniejszych archiwów.");
+
+    const fs::path temp = archive.parent_path() / PathFromWide(L"~" + WideFromPath(archive.filename()) + L".tevtmp");
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (!out)
+        throw CabError(CabErrorKind::CreateCabinet, L"Nie można utworzyć archiwum „" + WideFromPath(archive) + L"”.");
+    try {
+        // Space for the tables first; they are written once the data is.
+        const size_t tableSize = BuildTables(folders, files, 0, options).size();
+        const std::vector<uint8_t> zeros(tableSize, 0);
+        out.write(reinterpret_cast<const char*>(zeros.data()), static_cast<std::streamsize>(zeros.size()));
+        DataWriter data(out, options, progress, tableSize);
+        for (auto& folder : folders) {
+            data.BeginFolder(folder);
+            for (size_t i = 0; i < folder.fileCount; ++i) data.AddFile(files[folder.firstFile + i]);
+            data.EndFolder();
+        }
+        const auto tables = BuildTables(folders, files, data.Offset(), options);
+        out.seekp(0);
+        out.write(reinterpret_cast<const char*>(tables.data()), static_cast<std::streamsize>(tables.size()));
+        out.close();
+        if (!out)
+            throw CabError(CabErrorKind::CreateCabinet, L"Błąd zapisu archiwum „" + WideFromPath(archive) + L"”.");
+        std::error_code ec;
+        fs::rename(temp, archive, ec);
+        if (ec)
+            throw CabError(CabErrorKind::CreateCabinet,
+                           L"Nie można zapisać archiwum „" + WideFromPath(archive) + L"” (" + Utf8ToWide(ec.message()) + L").");
+    } catch (...) {
+        if (out.is_open()) out.close();
+        std::error_code ec;
+        fs::remove(temp, ec);
+        throw;
+    }
+}

@@ -1,0 +1,151 @@
+#include "cabinet/cabfile.h"
+
+#include "cabinet/cab_error.h"
+#include "cabinet/platform_file.h"
+#include "cabinet/cab_reader.h"
+#include "cabinet/cab_writer.h"
+#include "cabinet/dos_time.h"
+#include "cabinet/file_target.h"
+#include "cabinet/stored_name.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The file-name part of a path written with either separator.
+std::wstring FileNamePart(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+CabCompression WriterCompression(TCompressionType type, TLZXMemory memory) {
+    switch (type) {
+        case typNone: return {CabMethod::None, 0};
+        case typLZX: return {CabMethod::Lzx, 15 + std::clamp(static_cast<int>(memory), 0, 6)};
+        default: return {CabMethod::Mszip, 0};
+    }
+}
+
+int32_t Clamp32(uint64_t value) { return static_cast<int32_t>(std::min<uint64_t>(value, INT32_MAX)); }
+
+}  // namespace
+
+std::wstring CabFileErrorText(int code) {
+    switch (code) {
+        case 0: return L"No error";
+        case 1: return L"Failure opening file to be stored in cabinet";
+        case 2: return L"Failure reading file to be stored in cabinet";
+        case 3: return L"Insufficient memory in FCI";
+        case 4: return L"Could not create a temporary file";
+        case 5: return L"Unknown compression type";
+        case 6: return L"Could not create cabinet file";
+        case 7: return L"Client requested abort";
+        case 8: return L"Failure compressing data";
+        default: return L"Unknown error";
+    }
+}
+
+TCABFileEntry& TCABFileContents::Add() { return items_.emplace_back(); }
+
+bool TCABFileContents::Contains(const std::wstring& name) const {
+    return std::any_of(items_.begin(), items_.end(),
+                       [&](const TCABFileEntry& e) { return SameNameAsciiNoCase(e.Name, name); });
+}
+
+bool TCABFile::Compress() {
+    TotalSize = CompressedSize = ProcessedSize = 0;
+    std::vector<CabSource> sources;
+    uint64_t total = 0;
+    for (int i = 0; i < CABFileContents.Count(); ++i) {
+        const TCABFileEntry& entry = CABFileContents.Items(i);
+        std::wstring stored = FileNamePart(entry.Name);
+        if (!entry.RelPath.empty())
+            stored = entry.RelPath + (entry.RelPath.back() == L'\\' ? L"" : L"\\") + stored;
+        std::error_code ec;
+        fs::path source = fs::absolute(PathFromWide(entry.Name), ec);
+        if (ec) source = PathFromWide(entry.Name);
+        total += SourceSize(source);
+        sources.push_back({std::move(source), std::move(stored)});
+    }
+    if (total > kMaxSourceTotal)
+        throw Failure(L"Pliki do spakowania zajmują razem 2 GB lub więcej, a tyle archiwum CAB nie pomieści. "
+                      L"Podziel je na kilka mniejszych archiwów.");
+    TotalSize = static_cast<int32_t>(total);
+
+    CabWriteOptions options;
+    options.compression = WriterCompression(CompressionType, LZXMemory);
+    uint64_t compressed = 0, processed = 0;
+    try {
+        WriteCabinet(PathFromWide(CABFile), sources, options, [&](size_t c, size_t u) {
+            compressed += c;
+            processed += u;
+            CompressedSize = Clamp32(compressed);
+            ProcessedSize = Clamp32(processed);
+            if (OnCompressProgress) OnCompressProgress(this, ProcessedSize, TotalSize);
+        });
+    } catch (const CabError& e) {
+        throw ECABFileError(CabFileErrorText(static_cast<int>(e.kind())));
+    }
+    return true;
+}
+
+void TCABFile::ReadContents() {
+    PassKind = TCABPassKind::List;
+    CABFileContents.Clear();
+    LastError.clear();
+    archiveCompression_ = {};
+    try {
+        const CabReader reader = CabReader::Open(PathFromWide(CABFile));
+        for (const CabEntry& e : reader.Entries()) {
+            TCABFileEntry& entry = CABFileContents.Add();
+            entry.Name = e.name;
+            entry.Size = Clamp32(e.size);
+            entry.FileDate = DosToDateTime({e.date, e.time});
+        }
+        archiveCompression_ = reader.Compression();
+    } catch (const Failure& f) {
+        CABFileContents.Clear();
+        LastError = f.message();
+    }
+}
+
+bool TCABFile::ExtractFile(const std::wstring& name) {
+    PassKind = TCABPassKind::SingleFile;
+    ExtractName = name;
+    LastError.clear();
+    try {
+        CabReader reader = CabReader::Open(PathFromWide(CABFile));
+        std::vector<size_t> wanted;
+        for (size_t i = 0; i < reader.Entries().size(); ++i)
+            if (SameNameAsciiNoCase(reader.Entries()[i].name, name)) wanted.push_back(i);
+        if (wanted.empty()) return true;
+
+        FileTarget target(TargetPath.empty() ? fs::current_path() : PathFromWide(TargetPath));
+        target.onEntry = [&](const CabEntry& e) {
+            CurrentFileName = e.name;
+            CurrentWritten = 0;
+            CurrentFileSize = Clamp32(e.size);
+        };
+        target.allowOverwrite = [&](const fs::path& path) {
+            bool allow = true;
+            if (OnOverWriteFile) OnOverWriteFile(this, WideFromPath(path), allow);
+            return allow;
+        };
+        target.onWritten = [&](const CabEntry&, uint64_t written) {
+            CurrentWritten = Clamp32(written);
+            if (OnDecompressProgress) OnDecompressProgress(this, CurrentFileName, CurrentWritten, CurrentFileSize);
+        };
+        const auto failures = reader.Extract(wanted, target);
+        if (!failures.empty()) {
+            LastError = failures.front().message;
+            return false;
+        }
+        return true;
+    } catch (const Failure& f) {
+        LastError = f.message();
+        return false;
+    }
+}
