@@ -1,5 +1,6 @@
 #include "util/calendar.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -34,6 +35,12 @@ std::int64_t ToDays(int year, int month, int day) {
 }  // namespace
 
 SplitValue SplitDateTime(DateTimeValue x) {
+    // Values no date can have (a damaged setting, not a number) are brought
+    // to the nearest end of the calendar rather than overflowing.
+    constexpr double First = -693'593.0;       // 1 January 1
+    constexpr double Last = 2'958'465.999999;  // 31 December 9999
+    if (!std::isfinite(x)) x = 0;
+    x = std::clamp(x, First - 0.999999, Last);
     SplitValue s;
     const double whole = std::trunc(x);
     s.days = static_cast<std::int64_t>(whole);

@@ -15,6 +15,9 @@ namespace {
 
 constexpr size_t MaxDateText = 255;
 
+// 0 means "no date"; a value that is not a number is no date either.
+bool NoDate(DateTimeValue x) { return x == 0 || std::isnan(x); }
+
 std::wstring Number(int value, int digits) {
     std::wstring s = std::to_wstring(value);
     if (static_cast<int>(s.size()) < digits) s.insert(0, static_cast<size_t>(digits) - s.size(), L'0');
@@ -146,7 +149,7 @@ private:
 }  // namespace
 
 std::wstring FormatPolishDate(std::wstring_view pattern, DateTimeValue x) {
-    if (x == 0) return L"-";
+    if (NoDate(x)) return L"-";
     if (pattern.size() > MaxDateText) throw Failure(L"Wzorzec daty jest dłuższy niż 255 znaków.");
     const CalendarDate date = DecodeDate(x);
     std::wstring p(pattern);
@@ -169,7 +172,7 @@ std::wstring LongDateText(DateTimeValue x) { return LowerCase(FormatPolishDate(L
 std::wstring DateText(DateTimeValue x) { return LowerCase(FormatPolishDate(L"d mmmmm yyyy", x)); }
 
 std::wstring ShortDateText(DateTimeValue x) {
-    if (x == 0) return L"-";
+    if (NoDate(x)) return L"-";
     return DateFormatter(x).Run(L"d/mm/yyyy");
 }
 
@@ -178,7 +181,7 @@ std::wstring LongDateTimeText(DateTimeValue x) {
 }
 
 std::wstring RelativeDayText(DateTimeValue x, DateTimeValue today) {
-    if (x == 0) return L"-";
+    if (NoDate(x)) return L"-";
     const std::int64_t n = SplitDateTime(x).days - SplitDateTime(today).days;
     switch (n) {
     case -31: case -30: return L"miesiąc temu";

@@ -113,7 +113,10 @@ void ReplaceAllNoCase(std::wstring_view old, std::wstring_view replacement, std:
     size_t p = PosNoCase(old, text);
     while (p > 0) {
         text.replace(p - 1, old.size(), replacement);
-        const size_t p2 = PosNoCase(old, text);
+        // Nothing before p matched, so a new occurrence can only begin where
+        // the inserted text joins what precedes it; searching from there
+        // finds what a search from the start would.
+        const size_t p2 = PosNoCase(old, text, p > old.size() ? p + 1 - old.size() : 1);
         // p2 <= p + len(new) - len(old), computed without going below zero.
         if (p2 == 0 || p2 + old.size() <= p + replacement.size()) break;
         p = p2;

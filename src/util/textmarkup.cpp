@@ -34,12 +34,15 @@ void ExpandMacros(std::wstring& text, DateTimeValue today, std::wstring_view pro
 }
 
 void RemoveSections(std::wstring_view open, std::wstring_view close, std::wstring& text) {
+    size_t from = 1;
     for (int removed = 0; removed < 2048; ++removed) {
-        const size_t s = PosNoCase(open, text);
+        // As from the start: only the join of a removal can form a new mark.
+        const size_t s = PosNoCase(open, text, from);
         if (s == 0) return;
         const size_t e = PosNoCase(close, text, s + open.size());
         if (e == 0) return;
         text.erase(s - 1, e - 1 + close.size() - (s - 1));
+        from = s > open.size() ? s + 1 - open.size() : 1;
     }
 }
 

@@ -43,6 +43,9 @@ TEST(FormatPolishDate, Patterns) {
     for (const auto& c : cases) EXPECT_EQ(FormatPolishDate(c.pattern, may), c.expected) << c.pattern;
     EXPECT_EQ(FormatPolishDate(L"dddd", At(2002, 12, 21, 23, 59, 59, 999) + 0.4 / 86400000), L"sobota");
     EXPECT_EQ(FormatPolishDate(L"d", 0), L"-");
+    // Values no date can have still give a text.
+    EXPECT_EQ(DateText(1e300), L"31 grudnia 9999");
+    EXPECT_EQ(DateText(std::nan("")), L"-");
     EXPECT_THROW(FormatPolishDate(std::wstring(256, L'x'), may), Failure);
     std::wstring names;
     for (int i = 0; i < 40; ++i) names += L"dddd ";

@@ -45,6 +45,7 @@ TEST(ReplaceAllNoCase, FollowsItsLoopRule) {
         {L"ab", L"xyz", L"AB-ab-Ab", L"xyz-xyz-xyz"},
         {L"a", L"aa", L"a", L"aa"},                    // never loops forever
         {L"ó", L"o", L"ÓÓó", L"ooo"},
+        {L"xy", L"y", L"xxyy", L"xyy"},                // a match formed before p by the join ends it
     };
     for (const auto& c : cases) {
         std::wstring text = c.text;
