@@ -1,7 +1,8 @@
 // LZX encoder: one block per frame.
 //
 // Each 32768-byte frame is x86-translated into the history buffer, parsed
-// into literals and matches (lzx_matchfinder), and written as exactly one
+// into literals and matches (lzx_parser over lzx_matchfinder, with the
+// previous block's code lengths as costs), and written as exactly one
 // block, because the frame's bytes must be final when EncodeFrame returns and
 // a block spanning frames would need its trees before its later frames are
 // known. Per-frame trees cost little: code lengths are sent as differences to
@@ -27,6 +28,7 @@
 #include "cabinet/lzx_format.h"
 #include "cabinet/lzx_huffman.h"
 #include "cabinet/lzx_matchfinder.h"
+#include "cabinet/lzx_parser.h"
 
 namespace {
 
@@ -139,6 +141,8 @@ struct LzxEncoder::State {
     int windowBits;
     int mainSymbols;
     MatchFinder finder;
+    Parser parser;
+    SymbolCosts costs;
     bool started = false;
     uint64_t totalIn = 0;
     uint32_t frameIndex = 0;
@@ -169,6 +173,7 @@ struct LzxEncoder::State {
         reps[0] = reps[1] = reps[2] = 1;
         std::memset(prevMain, 0, sizeof prevMain);
         std::memset(prevLength, 0, sizeof prevLength);
+        costs.Initial(mainSymbols);
     }
 
     void TranslateE8(uint8_t* p, size_t size) const;
@@ -226,7 +231,7 @@ void LzxEncoder::State::Encode(const uint8_t* data, size_t size, std::vector<uin
 
     uint32_t repsBefore[kNumRepeats];
     std::memcpy(repsBefore, reps, sizeof reps);
-    size_t n = finder.Parse(reps, items);
+    size_t n = parser.Parse(finder, costs, reps, items);
 
     uint32_t mainFreq[kMaxMainSymbols] = {};
     uint32_t lengthFreq[kNumLengthSymbols] = {};
@@ -308,6 +313,7 @@ void LzxEncoder::State::Encode(const uint8_t* data, size_t size, std::vector<uin
         bw.Align();
         std::memcpy(prevMain, mainLens, sizeof prevMain);
         std::memcpy(prevLength, lengthLens, sizeof prevLength);
+        costs.FromLengths(mainLens, lengthLens, mainSymbols);
     }
     totalIn += size;
     ++frameIndex;

@@ -10,48 +10,47 @@ namespace lzx {
 
 namespace {
 
-constexpr int kHashBits = 16;
-constexpr uint32_t kMaxChain = 48;
-constexpr uint32_t kNiceLength = 96;
-// A 3-byte match pays only when its offset is cheap to send.
-constexpr int kMaxExtraForLength3 = 7;
-// Value bonus of a repeated offset: no footer, and its slot symbols are common.
-constexpr int32_t kRepeatBonus = 4;
+constexpr int kHash3Bits = 15;
+constexpr uint32_t kMaxChain = 16;
+// The 3-byte candidate is worth its footer only close by.
+constexpr uint32_t kMaxDistance3 = 8192;
 
-inline uint32_t Hash3(const uint8_t* p) {
-    uint32_t v = (static_cast<uint32_t>(p[0]) << 16) | (p[1] << 8) | p[2];
-    return (v * 2654435761u) >> (32 - kHashBits);
+inline uint32_t Load32(const uint8_t* p) {
+    uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
 }
-
-// Rough worth of a match in bits saved, for comparing candidates.
-inline int32_t MatchValue(uint32_t length, uint32_t formatted) {
-    if (formatted < kNumRepeats) return static_cast<int32_t>(8 * length) + kRepeatBonus;
-    return static_cast<int32_t>(8 * length) - kSlots.extra[SlotOf(formatted)];
-}
+inline uint32_t Hash4(const uint8_t* p, int bits) { return (Load32(p) * 2654435761u) >> (32 - bits); }
+inline uint32_t Hash3(const uint8_t* p) { return ((Load32(p) & 0xFFFFFF) * 2246822519u) >> (32 - kHash3Bits); }
 
 }  // namespace
 
 MatchFinder::MatchFinder(int windowBits)
-    : windowSize_(1u << windowBits),
+    : hash4Bits_(std::clamp(windowBits - 1, 15, 20)),
+      windowSize_(1u << windowBits),
       maxOffset_(windowSize_ - 3),
-      buf_(2 * static_cast<size_t>(windowSize_) + kLzxFrameSize),
-      head_(size_t{1} << kHashBits),
+      // 4 spare bytes: hashing reads a word at the last positions.
+      buf_(2 * static_cast<size_t>(windowSize_) + kLzxFrameSize + 4),
+      head4_(size_t{1} << hash4Bits_),
+      head3_(size_t{1} << kHash3Bits),
       prev_(windowSize_) {
     Reset();
 }
 
 void MatchFinder::Reset() {
-    std::fill(head_.begin(), head_.end(), -1);
+    std::fill(head4_.begin(), head4_.end(), -1);
+    std::fill(head3_.begin(), head3_.end(), -1);
     frameStart_ = end_ = hashed_ = 0;
 }
 
 uint8_t* MatchFinder::AppendFrame(size_t size) {
-    if (end_ + size > buf_.size()) {
+    if (end_ + size > buf_.size() - 4) {
         // Drop whole windows so that position & (windowSize - 1) stays put.
         uint32_t shift = (end_ - windowSize_) / windowSize_ * windowSize_;
         std::memmove(buf_.data(), buf_.data() + shift, end_ - shift);
         auto rebase = [shift](int32_t& v) { v = v >= static_cast<int32_t>(shift) ? v - static_cast<int32_t>(shift) : -1; };
-        std::for_each(head_.begin(), head_.end(), rebase);
+        std::for_each(head4_.begin(), head4_.end(), rebase);
+        std::for_each(head3_.begin(), head3_.end(), rebase);
         std::for_each(prev_.begin(), prev_.end(), rebase);
         end_ -= shift;
         hashed_ -= shift;
@@ -59,6 +58,10 @@ uint8_t* MatchFinder::AppendFrame(size_t size) {
     frameStart_ = end_;
     end_ += static_cast<uint32_t>(size);
     return buf_.data() + frameStart_;
+}
+
+uint32_t MatchFinder::Limit(uint32_t pos, uint32_t distance) const {
+    return std::min({end_ - pos, static_cast<uint32_t>(kMaxMatch), windowSize_ - distance});
 }
 
 uint32_t MatchFinder::MatchLength(uint32_t a, uint32_t b, uint32_t limit) const {
@@ -77,94 +80,58 @@ uint32_t MatchFinder::MatchLength(uint32_t a, uint32_t b, uint32_t limit) const 
 }
 
 void MatchFinder::Insert(uint32_t pos) {
-    uint32_t h = Hash3(buf_.data() + pos);
-    prev_[pos & (windowSize_ - 1)] = head_[h];
-    head_[h] = static_cast<int32_t>(pos);
+    const uint8_t* p = buf_.data() + pos;
+    uint32_t h = Hash4(p, hash4Bits_);
+    prev_[pos & (windowSize_ - 1)] = head4_[h];
+    head4_[h] = static_cast<int32_t>(pos);
+    head3_[Hash3(p)] = static_cast<int32_t>(pos);
 }
 
-MatchFinder::Candidate MatchFinder::Best(uint32_t pos, uint32_t end, const uint32_t reps[3]) {
-    while (hashed_ < pos && hashed_ + 3 <= end_) Insert(hashed_++);
-    Candidate best;
-    uint32_t limit = std::min<uint32_t>(end - pos, kMaxMatch);
-    if (limit < 3) return best;
+// Positions need 4 bytes after them to be hashed; the last ones of a frame
+// join the chains when the next frame has arrived.
+void MatchFinder::CatchUp(uint32_t pos) {
+    while (hashed_ < pos && hashed_ + 4 <= end_) Insert(hashed_++);
+}
 
-    for (uint32_t i = 0; i < kNumRepeats; ++i) {
-        uint32_t off = reps[i];
-        if (off > pos || off > maxOffset_) continue;
-        uint32_t len = MatchLength(pos, pos - off, limit);
-        if (len >= 3 && MatchValue(len, i) > best.value) best = {len, i, MatchValue(len, i)};
-    }
-    if (best.length >= kNiceLength || best.length == limit) {
-        if (hashed_ == pos) Insert(hashed_++);
-        return best;
-    }
+void MatchFinder::Skip(uint32_t pos) {
+    CatchUp(pos);
+    if (hashed_ == pos && pos + 4 <= end_) Insert(hashed_++);
+}
 
+size_t MatchFinder::Find(uint32_t pos, Match* out) {
+    CatchUp(pos);
+    size_t n = 0;
+    if (pos + 4 > end_) return 0;
     const uint8_t* here = buf_.data() + pos;
-    int32_t minPos = pos > maxOffset_ ? static_cast<int32_t>(pos - maxOffset_) : 0;
-    int32_t cand = head_[Hash3(here)];
-    uint32_t bestLen = 2;
-    uint32_t bestOff = 0;
-    for (uint32_t chain = kMaxChain; cand >= minPos && chain > 0; --chain) {
+    const int32_t minPos = pos > maxOffset_ ? static_cast<int32_t>(pos - maxOffset_) : 0;
+    uint32_t bestLen = 3;
+
+    int32_t cand3 = head3_[Hash3(here)];
+    if (cand3 >= minPos && pos - static_cast<uint32_t>(cand3) <= kMaxDistance3) {
+        uint32_t dist = pos - static_cast<uint32_t>(cand3);
+        uint32_t len = MatchLength(pos, static_cast<uint32_t>(cand3), Limit(pos, dist));
+        if (len >= 3) {
+            out[n++] = {len, dist};
+            bestLen = len;
+        }
+    }
+
+    const uint32_t word = Load32(here);
+    int32_t cand = head4_[Hash4(here, hash4Bits_)];
+    for (uint32_t chain = kMaxChain; cand >= minPos && chain > 0 && bestLen < kNiceLength; --chain) {
         const uint8_t* there = buf_.data() + cand;
-        if (there[bestLen] == here[bestLen] && there[0] == here[0] && there[1] == here[1]) {
+        uint32_t dist = pos - static_cast<uint32_t>(cand);
+        uint32_t limit = Limit(pos, dist);
+        if (bestLen < limit && there[bestLen] == here[bestLen] && Load32(there) == word) {
             uint32_t len = MatchLength(pos, static_cast<uint32_t>(cand), limit);
             if (len > bestLen) {
+                out[n++] = {len, dist};
                 bestLen = len;
-                bestOff = pos - static_cast<uint32_t>(cand);
-                if (len >= kNiceLength || len == limit) break;
             }
         }
         cand = prev_[static_cast<uint32_t>(cand) & (windowSize_ - 1)];
     }
-    if (bestOff != 0) {
-        uint32_t formatted = bestOff + 2;
-        bool worth = bestLen > 3 || kSlots.extra[SlotOf(formatted)] <= kMaxExtraForLength3;
-        if (worth && MatchValue(bestLen, formatted) > best.value) best = {bestLen, formatted, MatchValue(bestLen, formatted)};
-    }
-    if (hashed_ == pos && pos + 3 <= end_) Insert(hashed_++);
-    return best;
-}
-
-size_t MatchFinder::Parse(uint32_t reps[3], Item* items) {
-    const uint8_t* buf = buf_.data();
-    uint32_t pos = frameStart_;
-    const uint32_t end = end_;
-    size_t n = 0;
-    auto literal = [&](uint32_t p) { items[n++] = {buf[p], 0, 0}; };
-
-    Candidate cur = Best(pos, end, reps);
-    while (pos < end) {
-        if (cur.length == 0) {
-            literal(pos++);
-            if (pos < end) cur = Best(pos, end, reps);
-            continue;
-        }
-        // Lazy evaluation: give way to a better match one byte later.
-        while (cur.length < kNiceLength && pos + 1 < end) {
-            Candidate next = Best(pos + 1, end, reps);
-            if (next.value <= cur.value) break;
-            literal(pos++);
-            cur = next;
-        }
-
-        uint32_t slot;
-        uint32_t footer = 0;
-        if (cur.offset < kNumRepeats) {
-            slot = cur.offset;
-            std::swap(reps[0], reps[cur.offset]);
-        } else {
-            slot = SlotOf(cur.offset);
-            footer = cur.offset - kSlots.base[slot];
-            reps[2] = reps[1];
-            reps[1] = reps[0];
-            reps[0] = cur.offset - 2;
-        }
-        uint32_t header = std::min<uint32_t>(cur.length - kMinMatch, kNumPrimaryLengths);
-        uint16_t lengthSymbol = header == kNumPrimaryLengths ? static_cast<uint16_t>(cur.length - kMinMatch - kNumPrimaryLengths) : 0;
-        items[n++] = {static_cast<uint16_t>(kNumChars + slot * 8 + header), lengthSymbol, footer};
-        pos += cur.length;
-        if (pos < end) cur = Best(pos, end, reps);
-    }
+    if (hashed_ == pos) Insert(hashed_++);
     return n;
 }
 

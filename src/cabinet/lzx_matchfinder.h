@@ -1,64 +1,70 @@
 #pragma once
-// Match finding and parsing for the LZX encoder.
+// Match finding for the LZX encoder.
 //
 // The history lives in one flat buffer of twice the window plus a frame:
 // new frames are appended, and when the buffer is full the oldest whole
-// windows are dropped with one memmove and the chain links are rebased. Flat
+// windows are dropped with one memmove and the links are rebased. Flat
 // storage keeps match comparison free of ring-buffer wrap checks.
 //
-// Matches come from hash chains over 3-byte prefixes (head per hash, one
-// link per position, indexed modulo the window because nothing older can be
-// referenced). The chain walk is bounded (maxChain links, stop at niceLength)
-// so the work per position is bounded. The three repeated offsets R0..R2 are
-// tried first at every position: they cost no footer bits, which a plain
-// longest-match search would not see.
+// Candidates come from hash chains over 4-byte prefixes (a large head table,
+// one link per position, indexed modulo the window because nothing older
+// can be referenced), plus the most recent position of each 3-byte prefix
+// for short matches nearby. The chain walk is bounded (kMaxChain links, stop
+// at kNiceLength), so the work per position is bounded; a large head table
+// keeps chains of unrelated positions short, which matters on data that does
+// not repeat, where every link is a cache miss in a 2 MiB window.
 //
-// Parsing is lazy: a match found at p is deferred while the next position
-// offers a better one, where "better" weighs length against an estimate of
-// the offset's cost. No optimal parsing: it would buy a few percent at
-// several times the time.
-//
-// Matches never cross the end of the frame, as the format requires.
+// Matches never cross the end of the frame, as the format requires, and a
+// match never reaches into its own destination around the ring (offset +
+// length <= window): 7-Zip's decoder mishandles such matches near the
+// largest offsets.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 namespace lzx {
 
-// One coded element: a literal (mainSymbol < 256) or a match.
-struct Item {
-    uint16_t mainSymbol;
-    uint16_t lengthSymbol;  // for length header 7 only
-    uint32_t footer;        // offset footer bits, for slots >= 3
+struct Match {
+    uint32_t length;
+    uint32_t distance;
 };
+
+// Longest useful match; longer ones are taken without further search.
+inline constexpr uint32_t kNiceLength = 64;
 
 class MatchFinder {
 public:
     explicit MatchFinder(int windowBits);
     void Reset();
 
-    // Room for the next frame of size bytes (<= 32768); the caller fills it
-    // and then calls Parse for it.
+    // Room for the next frame of size bytes (<= 32768); the caller fills it.
     uint8_t* AppendFrame(size_t size);
+    const uint8_t* Data() const { return buf_.data(); }
+    uint32_t FrameStart() const { return frameStart_; }
+    uint32_t FrameEnd() const { return end_; }
+    uint32_t WindowSize() const { return windowSize_; }
 
-    // Parses the frame just appended into items (at most size entries),
-    // updating the repeated offsets. Returns the number of items.
-    size_t Parse(uint32_t reps[3], Item* items);
+    // Longest match allowed at pos for a given distance.
+    uint32_t Limit(uint32_t pos, uint32_t distance) const;
+    uint32_t MatchLength(uint32_t a, uint32_t b, uint32_t limit) const;
+
+    // Matches at pos (a frame position, in order) of increasing length, all
+    // >= 3; adds pos to the chains. Returns how many were stored in out
+    // (room for kMaxMatch entries).
+    size_t Find(uint32_t pos, Match* out);
+    // Adds pos to the chains without searching.
+    void Skip(uint32_t pos);
 
 private:
-    uint32_t MatchLength(uint32_t a, uint32_t b, uint32_t limit) const;
+    void CatchUp(uint32_t pos);
     void Insert(uint32_t pos);
-    struct Candidate {
-        uint32_t length = 0;
-        uint32_t offset = 0;  // 0..2 = repeated offset index, else real offset + 2 (formatted)
-        int32_t value = 0;
-    };
-    Candidate Best(uint32_t pos, uint32_t end, const uint32_t reps[3]);
 
+    int hash4Bits_;
     uint32_t windowSize_;
     uint32_t maxOffset_;
     std::vector<uint8_t> buf_;
-    std::vector<int32_t> head_;
+    std::vector<int32_t> head4_;
+    std::vector<int32_t> head3_;
     std::vector<int32_t> prev_;  // indexed by position & (windowSize - 1)
     uint32_t frameStart_ = 0;
     uint32_t end_ = 0;

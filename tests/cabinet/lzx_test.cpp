@@ -354,3 +354,84 @@ TEST(Lzx, RefusesDamagedArchivesOfOtherTools) {
 }
 
 }  // namespace
+
+#ifndef _WIN32
+// ---- Our streams read by other tools -----------------------------------
+
+void PutLe(Bytes& b, uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
+// One cabinet, one LZX folder, one file "f.bin"; data blocks without checksums.
+Bytes MinimalCab(int windowBits, const std::vector<Bytes>& frames, size_t size) {
+    const char name[] = "f.bin";
+    uint32_t filesAt = 36 + 8, dataAt = filesAt + 16 + sizeof name;
+    uint32_t total = dataAt;
+    for (const Bytes& f : frames) total += 8 + static_cast<uint32_t>(f.size());
+    Bytes cab;
+    PutLe(cab, 0x4643534D, 4);
+    PutLe(cab, 0, 4);
+    PutLe(cab, total, 4);
+    PutLe(cab, 0, 4);
+    PutLe(cab, filesAt, 4);
+    PutLe(cab, 0, 4);
+    PutLe(cab, 0x0103, 2);  // version 1.3
+    PutLe(cab, 1, 2);       // folders
+    PutLe(cab, 1, 2);       // files
+    PutLe(cab, 0, 2);       // flags
+    PutLe(cab, 0, 4);       // set id, index
+    PutLe(cab, dataAt, 4);
+    PutLe(cab, static_cast<uint32_t>(frames.size()), 2);
+    PutLe(cab, 3 | (static_cast<uint32_t>(windowBits) << 8), 2);
+    PutLe(cab, static_cast<uint32_t>(size), 4);
+    PutLe(cab, 0, 4);       // offset in folder
+    PutLe(cab, 0, 2);       // folder
+    PutLe(cab, 0x5821, 2);  // 2024-01-01
+    PutLe(cab, 0, 2);
+    PutLe(cab, 0x20, 2);
+    cab.insert(cab.end(), name, name + sizeof name);
+    size_t left = size;
+    for (const Bytes& f : frames) {
+        PutLe(cab, 0, 4);
+        PutLe(cab, static_cast<uint32_t>(f.size()), 2);
+        PutLe(cab, static_cast<uint32_t>(std::min(left, kLzxFrameSize)), 2);
+        cab.insert(cab.end(), f.begin(), f.end());
+        left -= std::min(left, kLzxFrameSize);
+    }
+    return cab;
+}
+
+bool ToolExists(const char* tool) { return std::system((std::string("command -v ") + tool + " >/dev/null 2>&1").c_str()) == 0; }
+
+Bytes RunCapture(const std::string& command) {
+    Bytes out;
+    FILE* p = popen(command.c_str(), "r");
+    if (!p) return out;
+    uint8_t buf[65536];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.insert(out.end(), buf, buf + n);
+    pclose(p);
+    return out;
+}
+
+TEST(Lzx, OtherToolsReadWhatWeWrite) {
+    const bool haveCabextract = ToolExists("cabextract"), have7z = ToolExists("7zz");
+    if (!haveCabextract && !have7z) GTEST_SKIP() << "neither cabextract nor 7zz installed";
+    std::string dir = testing::TempDir();
+    for (const Input& in : Inputs()) {
+        for (int bits = 15; bits <= 21; ++bits) {
+            if (in.data.size() > (1 << 20) && bits != 15 && bits != 21) continue;
+            SCOPED_TRACE(std::string(in.name) + " window " + std::to_string(bits));
+            std::string path = dir + "/lzx_interop.cab";
+            Bytes cab = MinimalCab(bits, Encode(bits, in.data), in.data.size());
+            std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(cab.data()), static_cast<std::streamsize>(cab.size()));
+            if (haveCabextract) {
+                EXPECT_TRUE(RunCapture("cabextract -q -p " + path + " 2>/dev/null") == in.data) << "cabextract";
+            }
+            if (have7z) {
+                EXPECT_TRUE(RunCapture("7zz e -so " + path + " 2>/dev/null") == in.data) << "7zz";
+            }
+        }
+    }
+}
+#endif
