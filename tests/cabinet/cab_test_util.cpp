@@ -102,3 +102,9 @@ std::string Md5Hex(const std::vector<uint8_t>& input) {
         }
     return hex;
 }
+
+std::vector<size_t> AllEntries(const CabReader& reader) {
+    std::vector<size_t> all(reader.Entries().size());
+    for (size_t i = 0; i < all.size(); ++i) all[i] = i;
+    return all;
+}

@@ -24,3 +24,31 @@ std::string Md5Hex(const std::vector<uint8_t>& bytes);
 // Reproducible data of a given kind: random bytes, or text that compresses.
 std::vector<uint8_t> RandomBytes(size_t size, uint32_t seed);
 std::vector<uint8_t> TextBytes(size_t size, uint32_t seed);
+
+#include "cabinet/cab_reader.h"
+
+#include <map>
+
+// Collects extracted entries in memory.
+class MemoryTarget : public ExtractTarget {
+public:
+    std::map<size_t, std::vector<uint8_t>> done;
+    bool Begin(size_t index, const CabEntry&) override {
+        open_[index].clear();
+        return true;
+    }
+    void Write(size_t index, std::span<const uint8_t> bytes) override {
+        open_[index].insert(open_[index].end(), bytes.begin(), bytes.end());
+    }
+    void Finish(size_t index) override {
+        done[index] = std::move(open_[index]);
+        open_.erase(index);
+    }
+    void Abort(size_t index) noexcept override { open_.erase(index); }
+
+private:
+    std::map<size_t, std::vector<uint8_t>> open_;
+};
+
+// Every entry index of a reader.
+std::vector<size_t> AllEntries(const CabReader& reader);
