@@ -26,13 +26,15 @@ FormatArg Money(Amount a) { return FormatArg::Scaled(a, 4); }
 
 std::wstring TwoDigits(std::int64_t n) { return (n < 10 ? L"0" : L"") + std::to_wstring(n); }
 
+// Three-letter words of the digits 0..9 on transfer forms.
+constexpr const wchar_t* DigitSyllables[] = {L"zer", L"jed", L"dwa", L"trz", L"czt",
+                                             L"pie", L"sze", L"sie", L"osi", L"dzi"};
+
 std::wstring DigitWords(std::wstring_view digits) {
-    static constexpr const wchar_t* syllables[] = {L"zer", L"jed", L"dwa", L"trz", L"czt",
-                                                   L"pie", L"sze", L"sie", L"osi", L"dzi"};
     std::wstring out;
     for (wchar_t c : digits) {
         if (!out.empty()) out += L'*';
-        out += syllables[c - L'0'];
+        out += DigitSyllables[c - L'0'];
     }
     return out;
 }

@@ -7,7 +7,9 @@
 const std::wstring& PluralForm(const std::wstring& one, const std::wstring& few, const std::wstring& many,
                                std::int64_t n) {
     if (n == 1) return one;
-    if (n >= 10 && n <= 20) return many;
+    // The teens of every hundred take the plural of many: "112 plików",
+    // "sto dwanaście tysięcy".
+    if (n % 100 >= 10 && n % 100 <= 20) return many;
     const std::int64_t last = n % 10;
     return last >= 2 && last <= 4 ? few : many;
 }
@@ -27,23 +29,29 @@ std::wstring PluralWordsFormat(std::wstring_view pattern, const std::wstring& on
 }
 
 namespace {
-// Words for 1..19 at their value, tens at 20 + tens, hundreds at 28 + hundreds.
-constexpr std::array<const wchar_t*, 20> Units = {
-    L"zero",       L"jeden",        L"dwa",           L"trzy",          L"cztery",
-    L"pięć",       L"sześć",        L"siedem",        L"osiem",         L"dziewięć",
-    L"dziesięć",   L"jedenaście",   L"dwanaście",     L"trzynaście",    L"czternaście",
-    L"piętnaście", L"szesnaście",   L"siedemnaście",  L"osiemnaście",   L"dziewiętnaście"};
-constexpr std::array<const wchar_t*, 10> Tens = {
-    L"", L"", L"dwadzieścia ", L"trzydzieści ", L"czterdzieści ", L"pięćdziesiąt ",
-    L"sześćdziesiąt ", L"siedemdziesiąt ", L"osiemdziesiąt ", L"dziewięćdziesiąt "};
-constexpr std::array<const wchar_t*, 10> Hundreds = {
-    L"", L"sto ", L"dwieście ", L"trzysta ", L"czterysta ", L"pięćset ",
-    L"sześćset ", L"siedemset ", L"osiemset ", L"dziewięćset "};
+// The cardinal word of 0..19, of a full ten 20..90 or of a full hundred
+// 100..900; the words of tens and hundreds end with a space.
+const wchar_t* NumberWord(std::int64_t value) {
+    static constexpr std::array<const wchar_t*, 20> units = {
+        L"zero",       L"jeden",      L"dwa",          L"trzy",        L"cztery",
+        L"pięć",       L"sześć",      L"siedem",       L"osiem",       L"dziewięć",
+        L"dziesięć",   L"jedenaście", L"dwanaście",    L"trzynaście",  L"czternaście",
+        L"piętnaście", L"szesnaście", L"siedemnaście", L"osiemnaście", L"dziewiętnaście"};
+    static constexpr std::array<const wchar_t*, 10> tens = {
+        L"", L"", L"dwadzieścia ", L"trzydzieści ", L"czterdzieści ", L"pięćdziesiąt ",
+        L"sześćdziesiąt ", L"siedemdziesiąt ", L"osiemdziesiąt ", L"dziewięćdziesiąt "};
+    static constexpr std::array<const wchar_t*, 10> hundreds = {
+        L"", L"sto ", L"dwieście ", L"trzysta ", L"czterysta ", L"pięćset ",
+        L"sześćset ", L"siedemset ", L"osiemset ", L"dziewięćset "};
+    if (value < 20) return units[value];
+    if (value < 100) return tens[value / 10];
+    return hundreds[value / 100];
+}
 }  // namespace
 
 std::wstring NumberInWords(std::int64_t n) {
     if (n > 999'999'999 || n < -999'999'999) return L"### za dużo! ;) ###";
-    if (n == 0) return Units[0];
+    if (n == 0) return NumberWord(0);
     std::wstring prefix;
     if (n < 0) {
         prefix = L"minus ";
@@ -61,13 +69,14 @@ std::wstring NumberInWords(std::int64_t n) {
     else if (thousands >= 2)
         prefix += PluralWordsFormat(L"%s %s ", L"tysiąc", L"tysiące", L"tysięcy", thousands);
     n %= 1000;
-    std::wstring words = Hundreds[n / 100];
+    std::wstring words;
+    if (n >= 100) words += NumberWord(n / 100 * 100);
     n %= 100;
     if (n >= 20) {
-        words += Tens[n / 10];
+        words += NumberWord(n / 10 * 10);
         n %= 10;
     }
-    if (n > 0) words += Units[n];
+    if (n > 0) words += NumberWord(n);
     while (!words.empty() && words.back() == L' ') words.pop_back();
     return prefix + words;
 }

@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-// The noun form for a count: one for 1; many for 10..20; few when the count
-// ends in 2, 3 or 4; many otherwise (also 0, negative counts, 21, 25, 111;
-// 112 gives few, since the last digit decides).
+// The noun form for a count: one for 1; many when the last two digits are
+// 10..20 (12, 112); few when the count ends in 2, 3 or 4 (22, 104); many
+// otherwise (also 0, negative counts, 21, 25, 111).
 const std::wstring& PluralForm(const std::wstring& one, const std::wstring& few, const std::wstring& many,
                                std::int64_t n);
 

@@ -8,7 +8,7 @@ TEST(PluralFormat, FormFollowsTheCount) {
         const wchar_t* expected;
     } cases[] = {{1, L"1 plik"},     {2, L"2 pliki"},   {5, L"5 plików"},   {12, L"12 plików"},
                  {22, L"22 pliki"},  {25, L"25 plików"}, {0, L"0 plików"},  {111, L"111 plików"},
-                 {112, L"112 pliki"}, {-2, L"-2 plików"}, {20, L"20 plików"}, {10, L"10 plików"}};
+                 {112, L"112 plików"}, {104, L"104 pliki"}, {1013, L"1013 plików"}, {-2, L"-2 plików"}, {20, L"20 plików"}, {10, L"10 plików"}};
     for (const auto& c : cases) EXPECT_EQ(PluralFormat(L"%d %s", L"plik", L"pliki", L"plików", c.n), c.expected);
     EXPECT_EQ(PluralWordsFormat(L"%s %s", L"plik", L"pliki", L"plików", 3), L"trzy pliki");
     EXPECT_EQ(PluralFormat(L"%s %s", L"plik", L"pliki", L"plików", 3), L"--- błąd ---");
@@ -30,6 +30,8 @@ TEST(NumberInWords, Numbers) {
         {1234, L"jeden tysiąc dwieście trzydzieści cztery"},
         {5000, L"pięć tysięcy "},
         {22000, L"dwadzieścia dwa tysiące "},
+        {112000, L"sto dwanaście tysięcy "},
+        {14000000, L"czternaście milionów "},
         {1001000, L"jeden milion jeden tysiąc "},
         {-1000001, L"minus jeden milion jeden"},
         {-1, L"minus jeden"},
