@@ -368,12 +368,16 @@ MarkupLayout LayoutMarkup(std::wstring_view markup, const MarkupRect& rect, cons
     return Layouter(rect, font, measurer, dialect).Run(markup);
 }
 
-std::wstring MarkupAnchorAt(const MarkupLayout& layout, int x, int y) {
+int MarkupAnchorIndexAt(const MarkupLayout& layout, int x, int y) {
     for (const MarkupItem& item : layout.items) {
         if (item.style.anchor < 0 || (item.kind != MarkupItem::Kind::Text && item.kind != MarkupItem::Kind::Picture))
             continue;
-        if (x >= item.rect.left && x < item.rect.right && y >= item.lineTop && y < item.lineBottom)
-            return layout.anchors[static_cast<size_t>(item.style.anchor)];
+        if (x >= item.rect.left && x < item.rect.right && y >= item.lineTop && y < item.lineBottom) return item.style.anchor;
     }
-    return {};
+    return -1;
+}
+
+std::wstring MarkupAnchorAt(const MarkupLayout& layout, int x, int y) {
+    int index = MarkupAnchorIndexAt(layout, x, y);
+    return index < 0 ? std::wstring() : layout.anchors[static_cast<size_t>(index)];
 }

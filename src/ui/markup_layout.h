@@ -84,3 +84,5 @@ MarkupLayout LayoutMarkup(std::wstring_view markup, const MarkupRect& rect, cons
 
 // The href of the link drawn at (x, y), or empty.
 std::wstring MarkupAnchorAt(const MarkupLayout& layout, int x, int y);
+// Its index in layout.anchors, or -1.
+int MarkupAnchorIndexAt(const MarkupLayout& layout, int x, int y);

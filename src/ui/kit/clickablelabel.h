@@ -1,0 +1,108 @@
+#pragma once
+// TtevClickableLabel: a label that works as a link or a button. A coloured
+// bar that lights up under the mouse, with an optional dot on the left,
+// arrows on the right, a drop-down menu, a frame, a line under it, captions
+// in two parts ("short|long") or in markup; it collapses and expands a
+// TtevPanel given as its FocusControl.
+//
+// TTevInfoLabel: the small "?" label that shows its InfoText as an
+// information message.
+#include <string>
+#include <vector>
+
+#include "ui/controls.h"
+
+class PopupMenu;
+struct MenuItem;
+
+class TtevClickableLabel : public Label {
+public:
+    explicit TtevClickableLabel(WinControl* parent, const std::wstring& caption = {});
+
+    const std::wstring& Caption() const { return Text(); }
+    void SetCaption(const std::wstring& caption) { SetText(caption); }
+    // The caption as a screen reader should read it.
+    std::wstring AccessibleText() const;
+
+    bool ActAsComboToEdit = false;
+    bool Border = false;
+    bool Hover = false;
+    bool HoverUnderline = true;        // kept for window definitions; painting ignores it
+    Color HoverFontColor = clBlack;    // likewise
+    bool DotLeft = false;
+    bool DownLine = false;
+    bool ArrowRight = false;
+    bool DropArrowRight = false;
+    bool ArrowRightDouble = false;
+    bool AutoSize = false;
+    bool ShowAccelChar = true;
+    Control* FocusControl = nullptr;
+
+    PopupMenu* DropDownMenu() const { return dropDownMenu_; }
+    void SetDropDownMenu(PopupMenu* menu) { dropDownMenu_ = menu; Invalidate(); }
+    bool HtmlAware() const { return htmlAware_; }
+    void SetHtmlAware(bool v) { htmlAware_ = v; Invalidate(); }
+    bool HtmlCenterText() const { return htmlCenterText_; }
+    void SetHtmlCenterText(bool v) { htmlCenterText_ = v; Invalidate(); }
+    int InnerBorder() const { return innerBorder_; }
+    void SetInnerBorder(int units) { innerBorder_ = units; Invalidate(); }
+    bool WordWrap() const { return wordWrap_; }
+    void SetWordWrap(bool v) { wordWrap_ = v; Label::SetWordWrap(v); }
+
+    bool Hot() const { return hot_; }
+    bool Pressed() const { return pressed_; }
+
+    virtual void DoClick();
+    virtual void TogglePanel();
+    virtual void DropDown();
+    // What a chosen item of the drop-down menu does when it has no handler.
+    void MenuItemClick(const MenuItem& item);
+    // Runs after the window has built its controls: a linked panel starts
+    // collapsed.
+    void Loaded() { TogglePanel(); }
+    // The typed character of Alt+letter; true when it was this label's
+    // accelerator.
+    bool DialogChar(wchar_t ch);
+
+    void Paint(HDC dc, const RECT& r) override;
+    void MouseDown(MouseButton button, int x, int y) override;
+    void MouseUp(MouseButton button, int x, int y) override;
+    void MouseMove(int x, int y) override;
+    void MouseEnter() override;
+    void MouseLeave() override;
+
+protected:
+    // The left button was released over the label (before MouseUp's click).
+    virtual void ClickNotification();
+    bool pressed_ = false;
+
+private:
+    void DrawCaption(HDC dc, RECT& r, const Font& font);
+
+    bool hot_ = false;
+    PopupMenu* dropDownMenu_ = nullptr;
+    bool htmlAware_ = false;
+    bool htmlCenterText_ = false;
+    int innerBorder_ = 0;
+    bool wordWrap_ = false;
+};
+
+class TTevInfoLabel : public TtevClickableLabel {
+public:
+    explicit TTevInfoLabel(WinControl* parent);
+    const std::vector<std::wstring>& InfoText() const { return infoText_; }
+    void SetInfoText(const std::vector<std::wstring>& lines) { infoText_ = lines; }
+
+protected:
+    void ClickNotification() override;
+
+private:
+    std::vector<std::wstring> infoText_;
+};
+
+// The web address named in "Pomoc nie jest dostępna." messages.
+inline constexpr wchar_t kMakerSite[] = L"www.tev.pl";
+
+// Offers Alt+letter to every enabled clickable label under root; true when
+// one took it.
+bool ClickableLabelAccelerator(WinControl* root, wchar_t ch);

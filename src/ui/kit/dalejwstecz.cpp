@@ -1,0 +1,90 @@
+#include "ui/kit/dalejwstecz.h"
+
+#include "ui/form.h"
+#include "ui/kit/tabsetflat.h"
+
+namespace {
+
+template <typename T, typename F>
+void ForEachDescendant(WinControl* root, F&& f) {
+    for (const auto& child : root->Children()) {
+        if (auto* t = dynamic_cast<T*>(child.get())) f(t);
+        if (auto* w = dynamic_cast<WinControl*>(child.get())) ForEachDescendant<T>(w, f);
+    }
+}
+
+}  // namespace
+
+TtevDalejWsteczButton::TtevDalejWsteczButton(WinControl* parent, TtevDAlejWstecz rodzaj)
+    : TtevCustomColorButton(parent), rodzaj_(rodzaj) {
+    SetRodzaj(rodzaj);
+}
+
+void TtevDalejWsteczButton::SetTabSetFlat(TtevTabSetFlat* strip) { tabSetFlat_ = strip; }
+
+TtevTabSetFlat* TtevDalejWsteczButton::Strip() {
+    if (tabSetFlat_) return tabSetFlat_;
+    TtevTabSetFlat* last = nullptr;
+    if (Form* form = OwnerForm()) ForEachDescendant<TtevTabSetFlat>(form, [&](TtevTabSetFlat* s) { last = s; });
+    return last;
+}
+
+TtevTabInfo TtevDalejWsteczButton::GetTabInfo() {
+    TtevTabInfo info;
+    if (TtevTabSetFlat* strip = Strip()) {
+        info.index = strip->TabIndex();
+        info.count = static_cast<int>(strip->Items().size());
+        info.first = info.index == 0;
+        info.last = info.count == info.index + 1;
+    }
+    return info;
+}
+
+void TtevDalejWsteczButton::GoToTab(int index) {
+    if (TtevTabSetFlat* strip = Strip()) strip->SetTabIndex(index);
+}
+
+void TtevDalejWsteczButton::SetRodzaj(TtevDAlejWstecz rodzaj) {
+    rodzaj_ = rodzaj;
+    TtevTabInfo info = GetTabInfo();
+    std::wstring caption;
+    if (rodzaj == TtevDAlejWstecz::dwDalej) caption = info.first ? L"&Start >" : info.last ? L"&Zakończ" : L"&Dalej >";
+    else caption = info.first ? L"Anuluj" : CalaWstecz ? L"<< &Wróć!" : L"<< &Wstecz!";
+    SetText(caption);
+    Invalidate();
+}
+
+void TtevDalejWsteczButton::Click() {
+    // The window's result comes only from a fast end, never from an
+    // ordinary move between pages.
+    if (OnClick) OnClick(this);
+    TtevTabInfo info = GetTabInfo();
+    if (rodzaj_ == TtevDAlejWstecz::dwDalej) {
+        if (!info.last) {
+            bool allow = true;
+            int next = info.index;
+            if (OnDalej) OnDalej(info.index, rodzaj_, allow);
+            if (allow) {
+                next = info.index + 1;
+                if (OnGetNextTab) OnGetNextTab(info.index, next, rodzaj_, allow);
+                if (allow) GoToTab(next);
+            }
+            if (OnAfterDalej) OnAfterDalej(next, rodzaj_, allow);
+        } else if (AllowFastEnd) {
+            if (OnAfterFastEnd) OnAfterFastEnd(this);
+            if (Form* form = OwnerForm(); form && ModalResult() != 0) form->SetModalResult(ModalResult());
+        }
+    } else {
+        if (!info.first) {
+            GoToTab(CalaWstecz ? 0 : info.index - 1);
+        } else if (AllowFastEnd) {
+            if (Form* form = OwnerForm()) form->Close();
+            return;
+        }
+    }
+    SetRodzaj(rodzaj_);
+    if (Form* form = OwnerForm())
+        ForEachDescendant<TtevDalejWsteczButton>(form, [this](TtevDalejWsteczButton* b) {
+            if (b != this) b->SetRodzaj(b->Rodzaj());
+        });
+}

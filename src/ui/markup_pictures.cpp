@@ -1,0 +1,133 @@
+#include "ui/markup_pictures.h"
+
+#include <shellapi.h>
+
+#include <map>
+#include <string>
+
+#include "ui/markup.h"
+
+namespace {
+
+bool Starts(std::wstring_view text, std::wstring_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (size_t i = 0; i < prefix.size(); ++i)
+        if (towlower(text[i]) != prefix[i]) return false;
+    return true;
+}
+
+// A picture in an image list: the control's own or the shell's.
+struct ListPicture {
+    HIMAGELIST list = nullptr;
+    int index = -1;
+};
+
+ListPicture ShellIcon(std::wstring_view spec, bool small) {
+    static std::map<std::wstring, ListPicture> cache;
+    std::wstring key = (small ? L"s" : L"l") + std::wstring(spec);
+    if (auto it = cache.find(key); it != cache.end()) return it->second;
+    if (cache.size() > 4096) cache.clear();
+    UINT size = small ? SHGFI_SMALLICON : SHGFI_LARGEICON;
+    SHFILEINFOW info{};
+    ListPicture picture;
+    int number = ParseMarkupInt(spec, -1);
+    if (number >= 0) {
+        picture.list = reinterpret_cast<HIMAGELIST>(
+            SHGetFileInfoW(L"C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | size));
+        picture.index = picture.list && number < ImageList_GetImageCount(picture.list) ? number : -1;
+    } else {
+        std::wstring path(spec);
+        DWORD attributes = GetFileAttributesW(path.c_str());
+        UINT flags = SHGFI_SYSICONINDEX | size;
+        // A path that does not exist still shows the icon of its file type.
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            flags |= SHGFI_USEFILEATTRIBUTES;
+            attributes = path.empty() || path.back() == L'\\' ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+        }
+        picture.list = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(path.c_str(), attributes, &info, sizeof(info), flags));
+        picture.index = picture.list ? info.iIcon : -1;
+    }
+    cache.emplace(std::move(key), picture);
+    return picture;
+}
+
+HBITMAP CachedBitmap(std::wstring_view spec, bool resource, bool checkFile) {
+    static std::map<std::wstring, HBITMAP> cache;
+    std::wstring key = (resource ? L"r" : L"f") + std::wstring(spec);
+    if (auto it = cache.find(key); it != cache.end()) return it->second;
+    std::wstring name(spec);
+    HBITMAP bitmap = nullptr;
+    if (resource) {
+        bitmap = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    } else if (!checkFile || GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        bitmap = static_cast<HBITMAP>(LoadImageW(nullptr, name.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    }
+    // Files are not remembered when missing: they may appear later.
+    if (bitmap || resource) cache.emplace(std::move(key), bitmap);
+    return bitmap;
+}
+
+struct Resolved {
+    ListPicture inList;
+    HBITMAP bitmap = nullptr;
+};
+
+Resolved Resolve(std::wstring_view source, const MarkupPictureSource& from) {
+    Resolved r;
+    if (Starts(source, L"idx:")) {
+        int index = ParseMarkupInt(source.substr(4), -1);
+        if (from.images && index >= 0 && index < ImageList_GetImageCount(from.images)) r.inList = {from.images, index};
+    } else if (Starts(source, L"ssys:")) {
+        r.inList = ShellIcon(source.substr(5), true);
+    } else if (Starts(source, L"lsys:")) {
+        r.inList = ShellIcon(source.substr(5), false);
+    } else if (Starts(source, L"res://")) {
+        r.bitmap = CachedBitmap(source.substr(6), true, true);
+    } else if (Starts(source, L"file://")) {
+        r.bitmap = CachedBitmap(source.substr(7), false, from.checkFiles);
+    }
+    return r;
+}
+
+}  // namespace
+
+MarkupSize MarkupPictureSize(std::wstring_view source, const MarkupPictureSource& from) {
+    Resolved r = Resolve(source, from);
+    if (r.inList.list && r.inList.index >= 0) {
+        int cx = 0, cy = 0;
+        ImageList_GetIconSize(r.inList.list, &cx, &cy);
+        return {cx, cy};
+    }
+    if (r.bitmap) {
+        BITMAP bm{};
+        GetObjectW(r.bitmap, sizeof(bm), &bm);
+        return {bm.bmWidth, bm.bmHeight};
+    }
+    return {};
+}
+
+void DrawMarkupPicture(HDC dc, std::wstring_view source, const RECT& r, const MarkupPictureSource& from) {
+    Resolved p = Resolve(source, from);
+    int w = r.right - r.left, h = r.bottom - r.top;
+    if (p.inList.list && p.inList.index >= 0) {
+        int cx = 0, cy = 0;
+        ImageList_GetIconSize(p.inList.list, &cx, &cy);
+        if (cx == w && cy == h) {
+            ImageList_Draw(p.inList.list, p.inList.index, dc, r.left, r.top, ILD_TRANSPARENT);
+        } else if (HICON icon = ImageList_GetIcon(p.inList.list, p.inList.index, ILD_TRANSPARENT)) {
+            DrawIconEx(dc, r.left, r.top, icon, w, h, 0, nullptr, DI_NORMAL);
+            DestroyIcon(icon);
+        }
+        return;
+    }
+    if (p.bitmap) {
+        BITMAP bm{};
+        GetObjectW(p.bitmap, sizeof(bm), &bm);
+        HDC mem = CreateCompatibleDC(dc);
+        HGDIOBJ old = SelectObject(mem, p.bitmap);
+        SetStretchBltMode(dc, HALFTONE);
+        StretchBlt(dc, r.left, r.top, w, h, mem, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+        SelectObject(mem, old);
+        DeleteDC(mem);
+    }
+}
