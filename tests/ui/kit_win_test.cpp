@@ -464,6 +464,9 @@ TEST_F(KitWindow, TabIndexRulesAndNotebookLinkage) {
     EXPECT_EQ(clicks, 1);
     strip->SetTabIndex(2);
     EXPECT_EQ(info->Text(), L"Koniec");
+    wchar_t text[32];
+    GetWindowTextW(strip->Handle(), text, 32);
+    EXPECT_STREQ(text, L"Koniec");
     strip->SetTabIndex(3);  // one past the last
     EXPECT_EQ(strip->TabIndex(), 0);
     EXPECT_EQ(notebook->PageIndex(), 0);

@@ -273,3 +273,35 @@ TEST(MarkupLayout, UnknownTagsAreSkipped) {
 }
 
 }  // namespace
+
+namespace {
+
+// Random runs of tags, words, references and stray ">" (a stray "<" would
+// swallow the next tag, hidden ones included, as it should):
+// layout always ends, places every item inside the rectangle's left edge and
+// never shows what is hidden.
+TEST(MarkupLayout, RandomMarkupLaysOutSafely) {
+    const wchar_t* pieces[] = {L"<b>", L"</b>", L"<br>", L"<hr>", L"<p align=\"right\">", L"</p>", L"<ul>", L"</ul>",
+                               L"<li>", L"<font size=\"30\" color=\"#12\">", L"</font>", L"<a href=\"x|y\">", L"</a>",
+                               L"<img src=\"idx:1\" width=\"0\">", L"<ind x=\"-5\">", L"<ind x=\"900\">", L"<sub>", L"<sup>",
+                               L"<z>", L"</z>", L"<z>UKRYTE<br></z>", L"słowo ", L"x", L" ", L"&amp;", L"&", L">", L"<#lit>",
+                               L"<r a=\"45\">", L"<font size=\"\">", L"\"", L"="};
+    unsigned seed = 12345;
+    auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
+    FakeMeasurer measurer;
+    for (int round = 0; round < 2000; ++round) {
+        std::wstring markup;
+        int count = static_cast<int>(next() % 40);
+        for (int i = 0; i < count; ++i) markup += pieces[next() % std::size(pieces)];
+        MarkupLayout layout = LayoutMarkup(markup, {5, 7, 205, 400}, Tahoma(), measurer);
+        for (const auto& item : layout.items) {
+            EXPECT_GE(item.rect.left, 5) << testing::PrintToString(markup);
+            EXPECT_GE(item.rect.top, 7) << testing::PrintToString(markup);
+            EXPECT_EQ(item.text.find(L"UKRYTE"), std::wstring::npos) << testing::PrintToString(markup);
+            EXPECT_LT(item.style.anchor, static_cast<int>(layout.anchors.size()));
+        }
+        EXPECT_GE(layout.height, 0);
+    }
+}
+
+}  // namespace

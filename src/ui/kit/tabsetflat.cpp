@@ -46,6 +46,10 @@ void TtevTabSetFlat::SetTabIndex(int index) {
 }
 
 void TtevTabSetFlat::ClickNotification() {
+    // A screen reader reads the current tab's caption as the strip's text.
+    std::wstring caption = tabIndex_ >= 0 && tabIndex_ < static_cast<int>(items_.size()) ? items_[static_cast<size_t>(tabIndex_)] : L"";
+    caption.erase(std::remove(caption.begin(), caption.end(), L'&'), caption.end());
+    SetText(caption);
     if (notebook_) notebook_->SetPageIndex(tabIndex_);
     if (Notebook2) Notebook2->SetPageIndex(tabIndex_);
     if (InfoLabel && notebook_ && tabIndex_ >= 0 && tabIndex_ < notebook_->PageCount()) {
