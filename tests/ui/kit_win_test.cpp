@@ -818,6 +818,10 @@ TEST_F(KitWindow, DemonstrationWindow) {
     strip->FrameStyle = true;
     strip->UnselectedColor = Rgb(200, 220, 215);
     strip->SetTextMargin(3);
+    auto* buttons = wizard->Add<Panel>();
+    buttons->SetBounds(0, 0, 200, 36);
+    buttons->SetAlign(Align::Bottom);
+    buttons->SetParentColor(true);
     auto* book = wizard->Add<Notebook>();
     book->SetAlign(Align::Client);
     book->AddPage(L" Start |Witamy w kreatorze");
@@ -828,11 +832,12 @@ TEST_F(KitWindow, DemonstrationWindow) {
     desc->SetAlign(Align::Bottom);
     strip->InfoLabel = desc;
     strip->SetNotebook(book);
-    auto* next = wizard->Add<TtevDalejWsteczButton>(TtevDAlejWstecz::dwDalej);
-    next->SetBounds(100, 60, 90, 28);
+    book->Page(1)->Add<THTMLabel>(L"Strona <b>druga</b> kreatora")->SetBounds(10, 10, 180, 20);
+    auto* next = buttons->Add<TtevDalejWsteczButton>(TtevDAlejWstecz::dwDalej);
+    next->SetBounds(105, 4, 90, 28);
     next->SetColor(clWhite);
-    auto* back = wizard->Add<TtevDalejWsteczButton>(TtevDAlejWstecz::dwWstecz);
-    back->SetBounds(5, 60, 90, 28);
+    auto* back = buttons->Add<TtevDalejWsteczButton>(TtevDAlejWstecz::dwWstecz);
+    back->SetBounds(5, 4, 90, 28);
     back->SetColor(clWhite);
     next->Click();
 
