@@ -20,6 +20,7 @@
 #include "ui/kit/tevpanel.h"
 #include "ui/menu.h"
 #include "util/failure.h"
+#include "util/textmarkup.h"
 
 namespace {
 
@@ -540,6 +541,9 @@ TEST_F(KitWindow, ListLinksGoToTheShellOrTheWindow) {
     wchar_t plain[128];
     SendMessageW(list->Handle(), LB_GETTEXT, 0, reinterpret_cast<LPARAM>(plain));
     EXPECT_STREQ(plain, L"a.tev\r\nKopia z dnia Odtwórz");
+    EXPECT_EQ(HiddenData(list->Item(0)), L"c:\\kopie\\a.tev");
+    list->Add(L"<Z>D:\\B.TEV</Z><b>b.tev</b>");
+    EXPECT_EQ(HiddenData(list->Item(2)), L"D:\\B.TEV");
 
     for (int i = 0; i < 2; ++i) {
         RECT r;
@@ -556,7 +560,7 @@ TEST_F(KitWindow, ListLinksGoToTheShellOrTheWindow) {
     EXPECT_EQ(responder.shown[0].headline, L"mailto:pomoc@tev.pl");
     // Below the last item: no link, no event.
     EXPECT_EQ(list->AnchorAtItemPoint(20, 290).second, -1);
-    EXPECT_THROW(list->Item(2), Failure);
+    EXPECT_THROW(list->Item(3), Failure);
 }
 
 TEST_F(KitWindow, CheckListLinksDoNotToggleTheCheckBox) {

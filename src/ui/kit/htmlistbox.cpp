@@ -113,6 +113,15 @@ LRESULT THTMListbox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return result;
         }
     }
+    if (msg == WM_SETCURSOR && LOWORD(lp) == HTCLIENT) {
+        POINT at;
+        GetCursorPos(&at);
+        ScreenToClient(Handle(), &at);
+        if (!AnchorAtItemPoint(at.x, at.y).first.empty()) {
+            ::SetCursor(LoadCursorW(nullptr, IDC_HAND));
+            return TRUE;
+        }
+    }
     if (msg == WM_SIZE && !ScrollHorizontal) {
         // Heights depend on the width: measure again.
         LRESULT result = ListBox::HandleMessage(msg, wp, lp);
@@ -129,7 +138,7 @@ LRESULT THTMListbox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 // -------------------------------------------------------------- TtevHTMListbox
 
-TtevHTMListbox::TtevHTMListbox(WinControl* parent) : THTMListbox(parent) {}
+TtevHTMListbox::TtevHTMListbox(WinControl* parent, DWORD extraStyle) : THTMListbox(parent, extraStyle) {}
 
 void TtevHTMListbox::SetSelectionInvisible(bool v) {
     selectionInvisible_ = v;

@@ -65,7 +65,8 @@ private:
 
 class TtevHTMListbox : public THTMListbox {
 public:
-    explicit TtevHTMListbox(WinControl* parent);
+    // extraStyle: LBS_MULTIPLESEL or LBS_EXTENDEDSEL for lists that select several items.
+    explicit TtevHTMListbox(WinControl* parent, DWORD extraStyle = 0);
 
     int ItemIndex() const { return ListBox::ItemIndex(); }
     void SetItemIndex(int index) { ListBox::SetItemIndex(index); }
