@@ -23,9 +23,9 @@ public:
 // data", anything else "Unknown error".
 std::wstring CabFileErrorText(int code);
 
-enum TCompressionType { typNone, typMSZIP, typLZX };
+enum TCompressionType : int { typNone, typMSZIP, typLZX };
 // LZX windows of 2^15 (lzxLowest) to 2^21 (lzxHighest) bytes.
-enum TLZXMemory { lzxLowest, lzxLower, lzxLow, lzxMedium, lzxHigh, lzxHigher, lzxHighest };
+enum TLZXMemory : int { lzxLowest, lzxLower, lzxLow, lzxMedium, lzxHigh, lzxHigher, lzxHighest };
 enum class TCABPassKind { List, SingleFile };
 
 class TCABFile;
