@@ -10,8 +10,11 @@
 #include <string>
 #include <vector>
 
-// <windows.h> names its own function RegDeleteKey through a macro.
-#ifdef RegDeleteKey
+// <windows.h> names its own function RegDeleteKey through a macro; taking it
+// in first and dropping the macro lets this header's name stand whatever the
+// order of includes.
+#ifdef _WIN32
+#include <windows.h>
 #undef RegDeleteKey
 #endif
 

@@ -1,0 +1,91 @@
+#pragma once
+// Files and folders on the system: the program's directory, the shell's
+// special folders, sizes and dates of files, replacing and expanding files,
+// and handing documents and addresses to the shell.
+#include <cstdint>
+#include <string>
+
+#include "util/datetime.h"
+
+// <windows.h> names its own function ReplaceFile through a macro; taking it
+// in first and dropping the macro lets this header's name stand whatever the
+// order of includes.
+#ifdef _WIN32
+#include <windows.h>
+#undef ReplaceFile
+#endif
+
+// The executable's full path as the system gives it.
+std::wstring ProgramFile();
+// The executable's directory, lower-cased, with a trailing backslash.
+std::wstring ProgramDir();
+
+// The shell's special folders; the values are the shell's folder identifiers.
+enum class FolderKind : int {
+    Desktop = 0,  // the virtual root
+    Programs = 2,
+    ControlPanel = 3,
+    Printers = 4,
+    Personal = 5,  // documents
+    Startup = 7,
+    Recent = 8,
+    SendTo = 9,
+    RecycleBin = 10,
+    StartMenu = 11,
+    DesktopDirectory = 16,
+    MyComputer = 17,
+    Network = 18,
+    NetworkNeighbourhood = 19,
+    Fonts = 20,
+    Templates = 21,
+};
+
+// The folder's path with a trailing backslash; "C:\" when the system cannot
+// give one (virtual folders such as the recycle bin have none).
+std::wstring SpecialFolder(FolderKind kind);
+std::wstring DocumentsDir();
+std::wstring StartMenuDir();
+std::wstring DesktopDir();
+// ProgramDir, or DocumentsDir when the program runs from the desktop.
+std::wstring WorkDir();
+
+bool FileExists(const std::wstring& path);
+bool DirectoryExists(const std::wstring& path);
+
+// Size in bytes, -1 when nothing is found.
+std::int64_t FileSizeOf(const std::wstring& path);
+// Local last-write time with the two-second precision of the DOS form the
+// cabinet entries carry (so the two compare exactly); 0 when missing.
+DateTimeValue FileDateOf(const std::wstring& path);
+
+// One of a file's times, in universal time; all zero when the file is missing.
+struct FileTimeRecord {
+    std::uint64_t fileTime = 0;  // 100-ns units since 1601
+    DateTimeValue dateTime = 0;
+    int year = 0, month = 0, weekday = 0, day = 0;
+    int hour = 0, minute = 0, second = 0, millisecond = 0;
+};
+enum class FileTimeKind : int { Creation = 0, LastAccess = 1, LastWrite = 2 };
+FileTimeRecord FileTimes(const std::wstring& path, FileTimeKind which);
+
+// "plik <path>\r\nzajmuje <size>\r\nostatnio zapisany: <date>"
+std::wstring FileDescription(const std::wstring& path);
+
+// Moves source onto target, replacing it in one step. When source is
+// missing, target is left alone. False when nothing was replaced.
+bool ReplaceFile(const std::wstring& source, const std::wstring& target);
+
+// Expands a file packed by the system's compress tool (a plain file is
+// copied) into "Kopia " + its name beside it and returns that path; empty when
+// the file is missing or an old copy cannot be deleted. Raises
+// "Błąd biblioteki LZ <code>" when the expansion fails.
+std::wstring LzExpandCopy(const std::wstring& path);
+
+// Opens a document, program or address with the shell: a target that is not
+// an ".exe" and carries neither "http://" nor "mailto:" gets "http://" in
+// front. True when the shell reports success.
+bool ShellOpen(const std::wstring& target);
+
+// Registers the extension as the type name, with the application's title and
+// the executable's icon.
+bool RegisterFileType(const std::wstring& extension, const std::wstring& typeName);

@@ -1,0 +1,18 @@
+#pragma once
+// Files shared by all TEV programs at fixed or remembered places.
+#include <string>
+
+// The settings file the TEV programs share: "c:\tev.ini".
+std::wstring SharedSettingsFile();
+
+// The NIP-exceptions and interest-rate files: read once per run from the
+// shared settings file (key "Plik" of the sections "Wyjątki NIP" and
+// "Odsetki"), with "c:\wyjatki.nip" and "c:\odsetki.dat" as defaults, and
+// written back there.
+std::wstring NipExceptionsFile();
+std::wstring InterestRatesFile();
+
+// The help file "tev.hlp": the location kept in the shared settings file
+// (key "Plik" of the section "Pomocy"), or else the first one found on the
+// program's drive; empty when there is none. Looked up once per run.
+std::wstring HelpFile();

@@ -1,0 +1,37 @@
+#pragma once
+// Where the data files of the TEV programs are: each table's path is kept
+// under Software\TEV\ścieżki (the machine's value wins over the user's) and
+// remembered for the run once resolved.
+#include <string>
+
+// The key of the table paths, under HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER.
+inline constexpr wchar_t kTablePathsKey[] = L"Software\\TEV\\ścieżki";
+
+// The program's directory, or the documents folder when the program runs
+// from the desktop or from a CD-ROM. Ends in a backslash.
+std::wstring DefaultDataDir();
+
+// The table's file: the registered path (machine, then user, then the
+// suggestion), else the default file in DefaultDataDir. With search set, a
+// registered file that has gone is first looked for on the disk and the user
+// asked to take the one found. The path is recorded in both roots and as the
+// table's current path, unless neither the file nor its folder exists.
+std::wstring ResolveTablePath(int table, const std::wstring& suggested, bool search);
+
+// Registers the table's path in both roots (the machine's first).
+void StoreTablePath(int table, const std::wstring& path);
+
+// The path resolved for the table in this run (empty before); a move of the
+// data files sets it.
+std::wstring CurrentTablePath(int table);
+void SetCurrentTablePath(int table, const std::wstring& path);
+
+// The table whose current file has the name of the argument's file (the last
+// one when several do); 0 when none, as for table 0 itself.
+int TableForFile(const std::wstring& name);
+// The identifier of TableForFile, or "(nieznany plik!)" for 0.
+std::wstring TableIdForFile(const std::wstring& name);
+// The full path where a file of that name belongs: a resolved table's file,
+// the shared settings file, the NIP-exceptions or the interest-rate file;
+// empty when none.
+std::wstring TargetForFile(const std::wstring& name);
