@@ -326,6 +326,39 @@ TEST_F(KitWindow, DefaultButtonShowsADoubleFrameOnlyWithoutBold) {
     EXPECT_EQ(ButtonPixel(ok, 0, 3, 6), RGB(0, 0, 0));
 }
 
+// Runs of rows with dark pixels inside a button: the lines of its caption.
+int CaptionLines(TtevCustomColorButton* b) {
+    RECT r{0, 0, b->Px(b->Width()), b->Px(b->Height())};
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, r.right, r.bottom);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    DRAWITEMSTRUCT item{ODT_BUTTON, 0, 0, ODA_DRAWENTIRE, 0, b->Handle(), mem, r, 0};
+    b->DrawButton(item);
+    int lines = 0;
+    bool inLine = false;
+    for (int y = 5; y < r.bottom - 5; ++y) {
+        bool ink = false;
+        for (int x = 5; x < r.right - 5 && !ink; ++x) ink = GetRValue(GetPixel(mem, x, y)) < 100;
+        if (ink && !inLine) ++lines;
+        inLine = ink;
+    }
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return lines;
+}
+
+TEST_F(KitWindow, BackslashNInACaptionBreaksTheLineOnlyWithoutSingleLine) {
+    auto* b = form->Add<TtevColorButton>(L"Dwa\\nrazy");
+    b->SetBounds(0, 0, 120, 50);
+    b->SetColor(clWhite);
+    EXPECT_EQ(CaptionLines(b), 1);
+    b->SetSingleLine(false);
+    EXPECT_EQ(CaptionLines(b), 2);
+}
+
 TEST_F(KitWindow, ButtonKindsSetCaptionResultAndRoles) {
     struct Case {
         TtevButtonKind kind;
@@ -623,6 +656,26 @@ TEST_F(KitWindow, TopAlignedListFitsItsItemsAfterDrawing) {
     GetClientRect(list->Handle(), &client);
     EXPECT_LT(list->Height(), 100);
     EXPECT_EQ(client.bottom, items);
+}
+
+TEST_F(KitWindow, InvisibleSelectionDrawsLikeTheOtherItems) {
+    auto* list = form->Add<TtevHTMListbox>();
+    list->SetBounds(10, 10, 300, 100);
+    list->SelectionColor = Rgb(0, 0, 160);
+    list->Add(L"<b>jeden</b>");
+    list->Add(L"dwa");
+    list->SetItemIndex(0);
+    Show();
+    auto pixel = [&] {
+        UpdateWindow(list->Handle());
+        HDC dc = GetDC(list->Handle());
+        COLORREF p = GetPixel(dc, 250, 3);
+        ReleaseDC(list->Handle(), dc);
+        return p;
+    };
+    EXPECT_EQ(pixel(), RGB(0, 0, 160));
+    list->SetSelectionInvisible(true);
+    EXPECT_EQ(pixel(), ColorToRgb(list->GetColor()));
 }
 
 // -------------------------------------------------------------- HTML label
