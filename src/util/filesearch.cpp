@@ -44,6 +44,20 @@ void Enumerate(const std::wstring& pattern, const std::function<void(const WIN32
 
 bool IsDirectory(const WIN32_FIND_DATAW& data) { return data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY; }
 
+// A folder that is a link to another place (junction or symbolic link; Wine
+// shows Unix links without a tag). Descending into it could run in a circle,
+// so the searches leave it out; other reparse points (cloud folders) are
+// ordinary folders to them.
+bool IsLinkedFolder(const WIN32_FIND_DATAW& data) {
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+    return data.dwReserved0 == 0 || IsReparseTagNameSurrogate(data.dwReserved0);
+}
+
+// A subfolder to descend into.
+bool IsSubfolder(const WIN32_FIND_DATAW& data) {
+    return IsDirectory(data) && !IsDotEntry(data.cFileName) && !IsLinkedFolder(data);
+}
+
 // One search of FindFiles: the list, the upper-cased paths already in it,
 // and the count.
 struct Search {
@@ -66,7 +80,7 @@ struct Search {
         });
         if (!recursive) return;
         Enumerate(dir + L"*.*", [&](const WIN32_FIND_DATAW& data) {
-            if (IsDirectory(data) && !IsDotEntry(data.cFileName)) Folder(dir + data.cFileName);
+            if (IsSubfolder(data)) Folder(dir + data.cFileName);
         });
     }
 };
@@ -82,7 +96,7 @@ std::wstring SearchSubfolders(const std::wstring& name, std::wstring folder) {
     std::wstring found;
     std::vector<std::wstring> subfolders;
     Enumerate(folder + L"\\*.*", [&](const WIN32_FIND_DATAW& data) {
-        if (IsDirectory(data) && !IsDotEntry(data.cFileName)) subfolders.push_back(folder + L"\\" + data.cFileName);
+        if (IsSubfolder(data)) subfolders.push_back(folder + L"\\" + data.cFileName);
     });
     for (const auto& sub : subfolders) {
         if (FileExists(InFolder(sub, name))) return InFolder(sub, name);

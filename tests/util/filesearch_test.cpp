@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -60,6 +62,17 @@ TEST_F(FileSearch, FindFileInTree) {
     EXPECT_EQ(FindFileInTree(L"d.txt", dir_ + L"z;" + dir_, true), dir_ + L"sub\\głęboki\\d.txt");
     EXPECT_EQ(FindFileInTree(L"brak.txt", dir_, true), L"");
     EXPECT_EQ(FindFileInTree(dir_ + L"b.dat", L"", false), dir_ + L"b.dat");
+}
+
+TEST_F(FileSearch, ALinkBackUpTheTreeIsNotEntered) {
+    std::wstring link = dir_ + L"sub\\pętla";
+    if (!CreateSymbolicLinkW(link.c_str(), root_.wstring().c_str(),
+                             SYMBOLIC_LINK_FLAG_DIRECTORY | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE))
+        GTEST_SKIP() << "no symbolic links here";
+    std::vector<std::wstring> list;
+    EXPECT_EQ(FindFiles(list, L"*.txt", dir_, true), 4);
+    EXPECT_EQ(FindFileInTree(L"brak.txt", dir_, true), L"");
+    RemoveDirectoryW(link.c_str());
 }
 
 }  // namespace
