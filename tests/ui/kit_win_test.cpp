@@ -38,7 +38,9 @@ void Pump() {
 class KitWindow : public testing::Test {
 protected:
     void SetUp() override {
-        form = std::make_unique<Form>(BorderStyle::Single);
+        // Unframed: without a window manager Wine waits about two seconds
+        // for every framed window that goes away.
+        form = std::make_unique<Form>(BorderStyle::None);
         form->SetColor(clWhite);
         form->SetClientSize(640, 480);
         form->SetCaption(L"Zestaw kontrolek");
