@@ -70,10 +70,17 @@ start_wine() {
   mkdir -p "$BUILD"
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     log "creating the Wine prefix ($WINEPREFIX)"
-    wineboot --init >/dev/null 2>&1 || true
+    wineboot --init >/dev/null 2>&1 </dev/null || true
+    # Wine draws the window frames itself: a virtual display has no window
+    # manager, and screenshots should show captions as users see them.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d Y /f >/dev/null 2>&1 || true
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
     wineserver -w
   fi
   wineserver -p
+  # The first program on the server starts the prefix's services, which keep
+  # its output open for as long as they run: give them none of ours.
+  wine wineboot >/dev/null 2>&1 </dev/null || true
 }
 
 stop_wine() {
