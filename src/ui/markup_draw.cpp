@@ -45,7 +45,7 @@ public:
 
     static MarkupPictureSource Pictures(const MarkupPaint& paint) {
         // The combo boxes' renderer loads picture files without looking first.
-        return {paint.images, paint.dialect == MarkupDialect::Full, paint.dpi};
+        return {paint.images, paint.dialect == MarkupDialect::Full};
     }
 
 private:

@@ -14,7 +14,6 @@
 struct MarkupPictureSource {
     HIMAGELIST images = nullptr;  // the control's image list, for "idx:"
     bool checkFiles = true;       // false: "file://" loads without looking first
-    int dpi = 96;
 };
 
 // Natural size in pixels; {0, 0} when the picture does not exist.
