@@ -5,6 +5,9 @@
 
 #include "ui/controls.h"
 #include "ui/form.h"
+#include "ui/kit/clickablelabel.h"
+#include "ui/kit/htmlabel.h"
+#include "ui/kit/tevpanel.h"
 #include "ui/menu.h"
 
 class TeMain : public Form {
@@ -23,22 +26,21 @@ public:
     void Oprogramie1Click();
     void bZamowProgramyClick();
     void Zamknij1Click();
-    void PopupFromLabel(Control* sender);
 
-    Panel* tevPanel1;
-    Panel* Panel5;
-    Panel* tevPanel10;
-    Image* Image1;
-    Label* HTMLabel6;
-    Label* tevClickableLabel1;
-    Panel* tevPanel2;
-    ScrollBox* ScrollBox1;
-    Label* tevClickableLabel4;
-    Label* tevClickableLabel3;
-    Label* tevClickableLabel2;
-    Label* bInne;
-    Label* lbData;
     PopupMenu PopupMenu1;
+    TtevPanel* tevPanel1;
+    Panel* Panel5;
+    TtevPanel* tevPanel10;
+    Image* Image1;
+    THTMLabel* HTMLabel6;
+    TtevClickableLabel* tevClickableLabel1;
+    TtevPanel* tevPanel2;
+    ScrollBox* ScrollBox1;
+    TtevClickableLabel* tevClickableLabel4;
+    TtevClickableLabel* tevClickableLabel3;
+    TtevClickableLabel* tevClickableLabel2;
+    TtevClickableLabel* bInne;
+    TtevClickableLabel* lbData;
 };
 
 // The header label's markup: the program's name, the maker and its links.
