@@ -3,9 +3,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 
 #include "util/failure.h"
 #include "util/ini.h"
+#include "util/textcase.h"
 
 namespace {
 
@@ -141,6 +143,38 @@ TEST_F(Ini, NumbersAndBooleans) {
 
 TEST_F(Ini, UnwritableFileReportsFalse) {
     EXPECT_FALSE(IniWriteString((dir_ / "brak" / "x.ini").wstring(), L"s", L"k", L"v"));
+}
+
+}  // namespace
+
+namespace {
+
+// Random files of INI-like lines: a write makes its key read back and leaves
+// every other key's value as it was.
+TEST(IniRandom, WriteChangesOneValueOnly) {
+    namespace fs = std::filesystem;
+    const std::wstring file = (fs::temp_directory_path() / "archiwin-ini-random.ini").wstring();
+    const char* pieces[] = {"[Sekcja]", "[sekcja ]", "[Inna]", "[", "]", "klucz", "KLUCZ", "inny", "=", " = ",
+                            "\"", "~", "'", "\xB3\xB9", "x", "\r\n", "\n", "\r\n", "\r\n", "\t"};
+    const std::wstring sections[] = {L"Sekcja", L"Inna", L""}, keys[] = {L"klucz", L"inny", L"x"};
+    unsigned seed = 12345;
+    auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
+    for (int round = 0; round < 200; ++round) {
+        std::string bytes;
+        for (int n = next() % 40; n > 0; --n) bytes += pieces[next() % std::size(pieces)];
+        std::ofstream(fs::path(file), std::ios::binary | std::ios::trunc) << bytes;
+
+        std::map<std::pair<std::wstring, std::wstring>, std::wstring> before;
+        for (const auto& s : sections)
+            for (const auto& k : keys) before[{s, k}] = IniReadString(file, s, k, L"(brak)");
+        ASSERT_TRUE(IniWriteString(file, L"Sekcja", L"klucz", L"wartość \"nowa\""));
+        for (const auto& [name, value] : before) {
+            std::wstring now = IniReadString(file, name.first, name.second, L"(brak)");
+            bool written = SameTextNoCase(name.first, L"Sekcja") && SameTextNoCase(name.second, L"klucz");
+            EXPECT_EQ(now, written ? L"wartość \"nowa\"" : value) << "file: " << bytes.c_str();
+        }
+    }
+    fs::remove(file);
 }
 
 }  // namespace
