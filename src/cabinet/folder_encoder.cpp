@@ -52,18 +52,24 @@ private:
 };
 
 // Compresses the blocks of a batch on all threads; the calling thread is one
-// of them. A batch is a few dozen blocks, so starting the helper threads per
-// batch costs far less than the compression itself.
+// of them. The batch is cut into runs of kRunBlocks consecutive blocks, each
+// compressed by one thread primed once with the 32 KiB before the run; the
+// cut does not depend on the number of threads, so neither does the output.
+// A batch is a few megabytes, so starting the helper threads per batch costs
+// far less than the compression itself.
 class MszipFolderEncoder : public FolderEncoder {
 public:
+    static constexpr size_t kRunBlocks = 8;
+
     MszipFolderEncoder(int level, unsigned threads) {
         for (unsigned t = 0; t < threads; ++t) compressors_.push_back(std::make_unique<MszipCompressor>(level));
     }
-    size_t BatchBlocks() const override { return compressors_.size() == 1 ? 1 : 16 * compressors_.size(); }
+    size_t BatchBlocks() const override { return kRunBlocks * 4 * compressors_.size(); }
     void Reset() override {}
     void Encode(std::span<const uint8_t> dictionary, std::span<const uint8_t> input,
                 std::vector<std::vector<uint8_t>>& out) override {
         const size_t blocks = BlockCount(input.size());
+        const size_t runs = (blocks + kRunBlocks - 1) / kRunBlocks;
         // The input of a batch directly follows its dictionary in memory.
         const uint8_t* const base = input.data();
         std::atomic<size_t> next{0};
@@ -71,16 +77,19 @@ public:
         std::atomic<bool> failed{false};
         auto work = [&](MszipCompressor& compressor) {
             try {
-                for (size_t i = next++; i < blocks && !failed; i = next++) {
-                    const size_t from = i * cab::kBlockSize;
+                for (size_t run = next++; run < runs && !failed; run = next++) {
+                    const size_t first = run * kRunBlocks;
+                    const size_t from = first * cab::kBlockSize;
                     const size_t dictSize = std::min(cab::kBlockSize, from + dictionary.size());
-                    compressor.Compress(std::span(base + from - dictSize, dictSize), BlockOf(input, i), out[i]);
+                    compressor.Begin(std::span(base + from - dictSize, dictSize));
+                    for (size_t i = first; i < std::min(blocks, first + kRunBlocks); ++i)
+                        compressor.Compress(BlockOf(input, i), out[i]);
                 }
             } catch (...) {
                 if (!failed.exchange(true)) error = std::current_exception();
             }
         };
-        const size_t helpers = std::min(compressors_.size(), blocks) - 1;
+        const size_t helpers = std::min(compressors_.size(), runs) - 1;
         std::vector<std::thread> threads;
         for (size_t t = 0; t < helpers; ++t) threads.emplace_back(work, std::ref(*compressors_[t + 1]));
         work(*compressors_[0]);

@@ -15,7 +15,7 @@ constexpr int kRawWindowBits = -15;
 }  // namespace
 
 MszipCompressor::MszipCompressor(int level) : z_(new z_stream{}) {
-    if (deflateInit2(z_, level, Z_DEFLATED, kRawWindowBits, 9, Z_DEFAULT_STRATEGY) != Z_OK) {
+    if (deflateInit2(z_, level, Z_DEFLATED, kRawWindowBits, 8, Z_DEFAULT_STRATEGY) != Z_OK) {
         delete z_;
         throw std::bad_alloc();
     }
@@ -26,22 +26,33 @@ MszipCompressor::~MszipCompressor() {
     delete z_;
 }
 
-void MszipCompressor::Compress(std::span<const uint8_t> dictionary, std::span<const uint8_t> block,
-                               std::vector<uint8_t>& out) {
+void MszipCompressor::Begin(std::span<const uint8_t> dictionary) {
     deflateReset(z_);
     if (!dictionary.empty() &&
         deflateSetDictionary(z_, dictionary.data(), static_cast<uInt>(dictionary.size())) != Z_OK)
         throw CabError(CabErrorKind::Compression, L"Błąd kompresji MSZIP.");
-    out.resize(2 + deflateBound(z_, static_cast<uLong>(block.size())));
+}
+
+void MszipCompressor::Compress(std::span<const uint8_t> block, std::vector<uint8_t>& out) {
+    // Room for stored blocks of incompressible data and the flush markers.
+    out.resize(2 + block.size() + block.size() / 64 + 64);
     out[0] = 'C';
     out[1] = 'K';
     z_->next_in = const_cast<Bytef*>(block.data());
     z_->avail_in = static_cast<uInt>(block.size());
-    z_->next_out = out.data() + 2;
-    z_->avail_out = static_cast<uInt>(out.size() - 2);
-    if (deflate(z_, Z_FINISH) != Z_STREAM_END)
-        throw CabError(CabErrorKind::Compression, L"Błąd kompresji MSZIP.");
-    out.resize(out.size() - z_->avail_out);
+    size_t used = 2;
+    for (;;) {
+        z_->next_out = out.data() + used;
+        z_->avail_out = static_cast<uInt>(out.size() - used);
+        const int rc = deflate(z_, Z_SYNC_FLUSH);
+        used = out.size() - z_->avail_out;
+        if (rc != Z_OK && rc != Z_BUF_ERROR) throw CabError(CabErrorKind::Compression, L"Błąd kompresji MSZIP.");
+        if (z_->avail_out != 0) break;  // all input consumed and flushed
+        out.resize(out.size() * 2);
+    }
+    out.resize(used);
+    out.push_back(0x03);  // an empty final block with fixed codes
+    out.push_back(0x00);
 }
 
 MszipDecompressor::MszipDecompressor() : z_(new z_stream{}) {

@@ -8,6 +8,12 @@
 // Because the dictionary is the preceding *input*, the blocks of a folder can
 // be compressed in any order and on several threads (see folder_encoder.h); a
 // decoder sees the same stream as from a sequential encoder.
+//
+// Priming zlib with 32 KiB costs about as much as compressing them, so a
+// compressor is primed once per run of consecutive blocks and then carries
+// its window on: each block is flushed to a byte boundary (Z_SYNC_FLUSH) and
+// closed with an empty final block (the two bytes 03 00), which makes it a
+// complete deflate stream while zlib's own state runs on to the next block.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -22,11 +28,12 @@ public:
     MszipCompressor(const MszipCompressor&) = delete;
     MszipCompressor& operator=(const MszipCompressor&) = delete;
 
-    // Compresses one block (at most 32 KiB) that follows dictionary (the at
-    // most 32 KiB before it in the folder) and replaces out with "CK" + the
-    // deflate stream. Throws CabError(Compression) when zlib fails.
-    void Compress(std::span<const uint8_t> dictionary, std::span<const uint8_t> block,
-                  std::vector<uint8_t>& out);
+    // Starts a run of blocks that follows dictionary (the at most 32 KiB
+    // before it in the folder).
+    void Begin(std::span<const uint8_t> dictionary);
+    // Compresses the run's next block (at most 32 KiB) and replaces out with
+    // "CK" + its deflate stream. Throws CabError(Compression) when zlib fails.
+    void Compress(std::span<const uint8_t> block, std::vector<uint8_t>& out);
 
 private:
     z_stream_s* z_;
