@@ -36,11 +36,19 @@ ensure_packages() {
     apt-get update -qq
     apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
   fi
-  # Wine takes its ANSI code page from the locale: pl_PL.UTF-8 gives 1250.
-  if ! locale -a 2>/dev/null | grep -qi '^pl_PL\.utf-\?8$'; then
-    log "generating the pl_PL.UTF-8 locale"
-    sed -i 's/^# *pl_PL.UTF-8 UTF-8/pl_PL.UTF-8 UTF-8/' /etc/locale.gen
-    grep -q '^pl_PL.UTF-8 UTF-8' /etc/locale.gen || echo 'pl_PL.UTF-8 UTF-8' >>/etc/locale.gen
+  # Wine takes its ANSI code page from the locale: pl_PL.UTF-8 gives 1250,
+  # the code page of the program's users; en_US.UTF-8 (1252) checks that
+  # files peers read do not depend on it.
+  local want=()
+  for loc in pl_PL en_US; do
+    locale -a 2>/dev/null | grep -qi "^$loc\.utf-\?8$" || want+=("$loc")
+  done
+  if ((${#want[@]})); then
+    log "generating locales: ${want[*]}"
+    for loc in "${want[@]}"; do
+      sed -i "s/^# *$loc.UTF-8 UTF-8/$loc.UTF-8 UTF-8/" /etc/locale.gen
+      grep -q "^$loc.UTF-8 UTF-8" /etc/locale.gen || echo "$loc.UTF-8 UTF-8" >>/etc/locale.gen
+    done
     locale-gen >/dev/null
   fi
 }

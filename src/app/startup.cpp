@@ -12,6 +12,7 @@
 #include "app/temain.h"
 #include "ui/application.h"
 #include "util/registry.h"
+#include "util/sharedfiles.h"
 #include "util/textcase.h"
 
 WindowSwitch FindWindowSwitch(const std::wstring& commandLine) {
@@ -55,6 +56,7 @@ int RunArchiwin(const std::wstring& commandLine) {
 
     InstallStandardColorsHook();
     if (!SingleInstanceCheck(exePath)) return 0;
+    App().SetHelpFile(HelpFile());
 
     SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     // Sibling tools find the program through this value.

@@ -35,6 +35,10 @@ public:
     std::function<void(Form* form)> OnActiveFormChange;
     Form* ActiveForm() const { return activeForm_; }
 
+    // The help file opened by the windows' help commands.
+    const std::wstring& HelpFile() const { return helpFile_; }
+    void SetHelpFile(const std::wstring& path) { helpFile_ = path; }
+
     bool ShowHints() const { return showHints_; }
     void SetShowHints(bool v) { showHints_ = v; }
 
@@ -50,6 +54,7 @@ public:
 
 private:
     std::wstring title_;
+    std::wstring helpFile_;
     Form* mainForm_ = nullptr;
     Form* activeForm_ = nullptr;
     std::vector<Form*> forms_;
