@@ -8,7 +8,10 @@
 #include "cabinet/stored_name.h"
 #include "util/cp1250.h"
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
+#include <thread>
 #include <fstream>
 #include <system_error>
 
@@ -29,6 +32,7 @@ struct PlannedFile {
 struct PlannedFolder {
     size_t firstFile;
     size_t fileCount = 0;
+    uint64_t plannedBytes = 0;  // from the sizes before writing
     uint32_t dataOffset = 0;
     uint16_t blockCount = 0;
 };
@@ -42,79 +46,13 @@ uint16_t TypeCompress(CabCompression c) {
     }
 }
 
-// Writes the data blocks of the folders; owns the output stream and the
-// block buffer (the 32 KiB dictionary followed by one batch of blocks).
-class DataWriter {
+// Appends data blocks to the archive: header with checksum, then the data.
+class BlockWriter {
 public:
-    DataWriter(std::ofstream& out, const CabWriteOptions& options, const WriteProgress& progress, uint64_t offset)
-        : out_(out),
-          progress_(progress),
-          encoder_(FolderEncoder::Create(options.compression, options.mszipLevel, options.threads)),
-          buffer_(cab::kBlockSize * (1 + encoder_->BatchBlocks())),
-          encoded_(encoder_->BatchBlocks()),
-          offset_(offset) {}
+    BlockWriter(std::ofstream& out, const WriteProgress& progress, uint64_t offset)
+        : out_(out), progress_(progress), offset_(offset) {}
 
-    void BeginFolder(PlannedFolder& folder) {
-        folder_ = &folder;
-        folder.dataOffset = static_cast<uint32_t>(offset_);
-        folderBytes_ = 0;
-        dictSize_ = 0;
-        fill_ = 0;
-        encoder_->Reset();
-    }
-
-    // Adds one file's bytes to the folder.
-    void AddFile(PlannedFile& file) {
-        std::ifstream in(file.source->path, std::ios::binary);
-        auto info = in ? ReadSourceFileInfo(file.source->path) : std::nullopt;
-        if (!info)
-            throw CabError(CabErrorKind::OpenSource,
-                           L"Nie można otworzyć pliku „" + WideFromPath(file.source->path) + L"”.");
-        file.info = *info;
-        file.folderOffset = static_cast<uint32_t>(folderBytes_);
-        uint64_t size = 0;
-        for (;;) {
-            const size_t room = buffer_.size() - cab::kBlockSize - fill_;
-            in.read(reinterpret_cast<char*>(buffer_.data() + cab::kBlockSize + fill_),
-                    static_cast<std::streamsize>(room));
-            const size_t got = static_cast<size_t>(in.gcount());
-            fill_ += got;
-            size += got;
-            folderBytes_ += got;
-            totalBytes_ += got;
-            if (totalBytes_ > kMaxSourceTotal)
-                throw CabError(CabErrorKind::ReadSource,
-                               L"Pliki urosły w trakcie pakowania ponad 2 GB, czyli więcej, niż mieści archiwum CAB.");
-            if (fill_ == buffer_.size() - cab::kBlockSize) Flush();
-            if (got < room) break;
-        }
-        if (in.bad())
-            throw CabError(CabErrorKind::ReadSource,
-                           L"Błąd odczytu pliku „" + WideFromPath(file.source->path) + L"”.");
-        file.size = static_cast<uint32_t>(size);
-    }
-
-    void EndFolder() { Flush(); }
-    uint64_t Offset() const { return offset_; }
-
-private:
-    void Flush() {
-        if (fill_ == 0) return;
-        const size_t blocks = (fill_ + cab::kBlockSize - 1) / cab::kBlockSize;
-        if (folder_->blockCount + blocks > cab::kMaxCount)
-            throw CabError(CabErrorKind::Compression, L"Folder archiwum CAB nie może mieć więcej niż 65535 bloków danych.");
-        const uint8_t* input = buffer_.data() + cab::kBlockSize;
-        encoder_->Encode(std::span(input - dictSize_, dictSize_), std::span(input, fill_), encoded_);
-        for (size_t i = 0; i < blocks; ++i) WriteBlock(encoded_[i], std::min(cab::kBlockSize, fill_ - i * cab::kBlockSize));
-        folder_->blockCount = static_cast<uint16_t>(folder_->blockCount + blocks);
-        // The last 32 KiB of the folder become the next batch's dictionary.
-        const size_t keep = std::min(cab::kBlockSize, dictSize_ + fill_);
-        std::memmove(buffer_.data() + cab::kBlockSize - keep, input + fill_ - keep, keep);
-        dictSize_ = keep;
-        fill_ = 0;
-    }
-
-    void WriteBlock(const std::vector<uint8_t>& data, size_t uncompressed) {
+    void Write(const std::vector<uint8_t>& data, size_t uncompressed) {
         uint8_t header[cab::kDataHeaderSize];
         const auto cbData = static_cast<uint16_t>(data.size());
         const auto cbUncomp = static_cast<uint16_t>(uncompressed);
@@ -129,18 +67,186 @@ private:
         if (!out_) throw CabError(CabErrorKind::CreateCabinet, L"Błąd zapisu archiwum.");
         if (progress_) progress_(data.size(), uncompressed);
     }
+    uint64_t Offset() const { return offset_; }
 
+private:
     std::ofstream& out_;
     const WriteProgress& progress_;
-    std::unique_ptr<FolderEncoder> encoder_;
+    uint64_t offset_;
+};
+
+// The uncompressed stream of one folder: the files' bytes are gathered in a
+// buffer (the 32 KiB dictionary followed by one batch of blocks) and handed
+// to the encoder batch by batch; every encoded block goes to emit.
+class FolderStream {
+public:
+    using Emit = std::function<void(const std::vector<uint8_t>& data, size_t uncompressed)>;
+
+    FolderStream(FolderEncoder& encoder, Emit emit)
+        : encoder_(encoder),
+          emit_(std::move(emit)),
+          buffer_(cab::kBlockSize * (1 + encoder.BatchBlocks())),
+          encoded_(encoder.BatchBlocks()) {
+        encoder_.Reset();
+    }
+
+    void AddFile(PlannedFile& file) {
+        std::ifstream in(file.source->path, std::ios::binary);
+        auto info = in ? ReadSourceFileInfo(file.source->path) : std::nullopt;
+        if (!info)
+            throw CabError(CabErrorKind::OpenSource,
+                           L"Nie można otworzyć pliku „" + WideFromPath(file.source->path) + L"”.");
+        file.info = *info;
+        file.folderOffset = static_cast<uint32_t>(bytes_);
+        uint64_t size = 0;
+        for (;;) {
+            const size_t room = buffer_.size() - cab::kBlockSize - fill_;
+            in.read(reinterpret_cast<char*>(buffer_.data() + cab::kBlockSize + fill_),
+                    static_cast<std::streamsize>(room));
+            const size_t got = static_cast<size_t>(in.gcount());
+            fill_ += got;
+            size += got;
+            bytes_ += got;
+            if (bytes_ > kMaxSourceTotal)
+                throw CabError(CabErrorKind::ReadSource,
+                               L"Pliki urosły w trakcie pakowania ponad 2 GB, czyli więcej, niż mieści archiwum CAB.");
+            if (fill_ == buffer_.size() - cab::kBlockSize) Flush();
+            if (got < room) break;
+        }
+        if (in.bad())
+            throw CabError(CabErrorKind::ReadSource, L"Błąd odczytu pliku „" + WideFromPath(file.source->path) + L"”.");
+        file.size = static_cast<uint32_t>(size);
+    }
+
+    void End() { Flush(); }
+    uint16_t Blocks() const { return static_cast<uint16_t>(blocks_); }
+    uint64_t Bytes() const { return bytes_; }
+
+private:
+    void Flush() {
+        if (fill_ == 0) return;
+        const size_t blocks = (fill_ + cab::kBlockSize - 1) / cab::kBlockSize;
+        if (blocks_ + blocks > cab::kMaxCount)
+            throw CabError(CabErrorKind::Compression,
+                           L"Folder archiwum CAB nie może mieć więcej niż 65535 bloków danych.");
+        const uint8_t* input = buffer_.data() + cab::kBlockSize;
+        encoder_.Encode(std::span(input - dictSize_, dictSize_), std::span(input, fill_), encoded_);
+        for (size_t i = 0; i < blocks; ++i) emit_(encoded_[i], std::min(cab::kBlockSize, fill_ - i * cab::kBlockSize));
+        blocks_ += blocks;
+        // The last 32 KiB of the folder become the next batch's dictionary.
+        const size_t keep = std::min(cab::kBlockSize, dictSize_ + fill_);
+        std::memmove(buffer_.data() + cab::kBlockSize - keep, input + fill_ - keep, keep);
+        dictSize_ = keep;
+        fill_ = 0;
+    }
+
+    FolderEncoder& encoder_;
+    Emit emit_;
     std::vector<uint8_t> buffer_;
     std::vector<std::vector<uint8_t>> encoded_;
-    uint64_t offset_;
-    PlannedFolder* folder_ = nullptr;
-    uint64_t folderBytes_ = 0;
-    uint64_t totalBytes_ = 0;
+    size_t blocks_ = 0;
+    uint64_t bytes_ = 0;
     size_t dictSize_ = 0;
     size_t fill_ = 0;
+};
+
+// Writes the folders' data. MSZIP spreads the blocks of a folder over the
+// threads; LZX cannot (its state runs through the folder), so small LZX
+// folders are compressed side by side, one per thread, each into memory, and
+// written in order. Folders above kParallelFolderLimit stream through one
+// encoder instead, which keeps memory bounded whatever the file sizes.
+class DataWriter {
+public:
+    static constexpr uint64_t kParallelFolderLimit = 2 << 20;
+
+    DataWriter(std::ofstream& out, const CabWriteOptions& options, const WriteProgress& progress, uint64_t offset)
+        : blocks_(out, progress, offset),
+          encoder_(FolderEncoder::Create(options.compression, options.mszipLevel, options.threads)) {
+        const unsigned threads =
+            options.threads ? options.threads : std::clamp(std::thread::hardware_concurrency(), 1u, 16u);
+        if (options.compression.method == CabMethod::Lzx && threads > 1) {
+            side_.push_back(std::move(encoder_));
+            while (side_.size() < std::min(threads, 4u))
+                side_.push_back(FolderEncoder::Create(options.compression, options.mszipLevel, 1));
+            encoder_ = nullptr;
+        }
+    }
+
+    void WriteAll(std::vector<PlannedFolder>& folders, std::vector<PlannedFile>& files) {
+        for (size_t fo = 0; fo < folders.size();) {
+            if (side_.empty() || folders[fo].plannedBytes > kParallelFolderLimit) {
+                WriteStreaming(folders[fo], files);
+                ++fo;
+                continue;
+            }
+            size_t count = 0;
+            while (count < side_.size() && fo + count < folders.size() &&
+                   folders[fo + count].plannedBytes <= kParallelFolderLimit)
+                ++count;
+            WriteSideBySide(std::span(folders).subspan(fo, count), files);
+            fo += count;
+        }
+    }
+
+    uint64_t Offset() const { return blocks_.Offset(); }
+
+private:
+    void AddFiles(FolderStream& stream, PlannedFolder& folder, std::vector<PlannedFile>& files) {
+        for (size_t i = 0; i < folder.fileCount; ++i) stream.AddFile(files[folder.firstFile + i]);
+        stream.End();
+        folder.blockCount = stream.Blocks();
+        total_ += stream.Bytes();
+        if (total_ > kMaxSourceTotal)
+            throw CabError(CabErrorKind::ReadSource,
+                           L"Pliki urosły w trakcie pakowania ponad 2 GB, czyli więcej, niż mieści archiwum CAB.");
+    }
+
+    void WriteStreaming(PlannedFolder& folder, std::vector<PlannedFile>& files) {
+        folder.dataOffset = static_cast<uint32_t>(blocks_.Offset());
+        FolderEncoder& encoder = encoder_ ? *encoder_ : *side_[0];
+        FolderStream stream(encoder, [&](const std::vector<uint8_t>& data, size_t u) { blocks_.Write(data, u); });
+        AddFiles(stream, folder, files);
+    }
+
+    void WriteSideBySide(std::span<PlannedFolder> group, std::vector<PlannedFile>& files) {
+        struct Job {
+            std::vector<std::pair<std::vector<uint8_t>, size_t>> blocks;
+            uint64_t bytes = 0;
+            std::exception_ptr error;
+        };
+        std::vector<Job> jobs(group.size());
+        auto work = [&](size_t i) {
+            try {
+                FolderStream stream(*side_[i], [&](const std::vector<uint8_t>& data, size_t u) {
+                    jobs[i].blocks.emplace_back(data, u);
+                });
+                for (size_t f = 0; f < group[i].fileCount; ++f) stream.AddFile(files[group[i].firstFile + f]);
+                stream.End();
+                group[i].blockCount = stream.Blocks();
+                jobs[i].bytes = stream.Bytes();
+            } catch (...) {
+                jobs[i].error = std::current_exception();
+            }
+        };
+        std::vector<std::thread> threads;
+        for (size_t i = 1; i < group.size(); ++i) threads.emplace_back(work, i);
+        work(0);
+        for (auto& t : threads) t.join();
+        for (size_t i = 0; i < group.size(); ++i) {
+            if (jobs[i].error) std::rethrow_exception(jobs[i].error);
+            group[i].dataOffset = static_cast<uint32_t>(blocks_.Offset());
+            for (const auto& [data, u] : jobs[i].blocks) blocks_.Write(data, u);
+            total_ += jobs[i].bytes;
+            if (total_ > kMaxSourceTotal)
+                throw CabError(CabErrorKind::ReadSource,
+                               L"Pliki urosły w trakcie pakowania ponad 2 GB, czyli więcej, niż mieści archiwum CAB.");
+        }
+    }
+
+    BlockWriter blocks_;
+    std::unique_ptr<FolderEncoder> encoder_;
+    std::vector<std::unique_ptr<FolderEncoder>> side_;
+    uint64_t total_ = 0;
 };
 
 std::vector<uint8_t> BuildTables(const std::vector<PlannedFolder>& folders, const std::vector<PlannedFile>& files,
@@ -207,6 +313,7 @@ void WriteCabinet(const fs::path& archive, const std::vector<CabSource>& sources
             inFolder = 0;
         }
         inFolder += size;
+        folders.back().plannedBytes += size;
         ++folders.back().fileCount;
         files.push_back({&source, std::move(name), static_cast<uint16_t>(folders.size() - 1)});
     }
@@ -224,11 +331,7 @@ void WriteCabinet(const fs::path& archive, const std::vector<CabSource>& sources
         const std::vector<uint8_t> zeros(tableSize, 0);
         out.write(reinterpret_cast<const char*>(zeros.data()), static_cast<std::streamsize>(zeros.size()));
         DataWriter data(out, options, progress, tableSize);
-        for (auto& folder : folders) {
-            data.BeginFolder(folder);
-            for (size_t i = 0; i < folder.fileCount; ++i) data.AddFile(files[folder.firstFile + i]);
-            data.EndFolder();
-        }
+        data.WriteAll(folders, files);
         const auto tables = BuildTables(folders, files, data.Offset(), options);
         out.seekp(0);
         out.write(reinterpret_cast<const char*>(tables.data()), static_cast<std::streamsize>(tables.size()));
