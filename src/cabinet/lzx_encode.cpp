@@ -35,6 +35,9 @@ namespace {
 using namespace lzx;
 
 constexpr int32_t kE8TranslationSize = 12000000;
+// A second path search pays (a few tenths of a percent of output, for up to
+// a fifth more time) only where the cost estimate is off by more than this.
+constexpr double kStaleCosts = 0.03;
 
 // Bits go MSB first into 16-bit little-endian words.
 class BitWriter {
@@ -152,6 +155,11 @@ struct LzxEncoder::State {
 
     // Per-frame scratch.
     Item items[kLzxFrameSize];
+    uint32_t mainFreq[kMaxMainSymbols];
+    uint32_t lengthFreq[kNumLengthSymbols];
+    uint32_t alignedFreq[kAlignedSymbols];
+    uint64_t verbatimFooterBits;
+    uint64_t alignedFooterBits;  // without the aligned codes themselves
     uint8_t mainLens[kMaxMainSymbols];
     uint8_t lengthLens[kNumLengthSymbols];
     uint8_t alignedLens[kAlignedSymbols];
@@ -178,6 +186,9 @@ struct LzxEncoder::State {
 
     void TranslateE8(uint8_t* p, size_t size) const;
     void Encode(const uint8_t* data, size_t size, std::vector<uint8_t>& out);
+    void CountSymbols(size_t n);
+    void BuildCodes();
+    uint64_t SymbolBits() const;
     void WriteSymbols(BitWriter& bw, size_t n, bool aligned) const;
 };
 
@@ -222,22 +233,11 @@ void LzxEncoder::State::WriteSymbols(BitWriter& bw, size_t n, bool aligned) cons
     }
 }
 
-void LzxEncoder::State::Encode(const uint8_t* data, size_t size, std::vector<uint8_t>& out) {
-    if (size == 0) return;
-    size = std::min(size, kLzxFrameSize);
-    uint8_t* frame = finder.AppendFrame(size);
-    std::memcpy(frame, data, size);
-    TranslateE8(frame, size);
-
-    uint32_t repsBefore[kNumRepeats];
-    std::memcpy(repsBefore, reps, sizeof reps);
-    size_t n = parser.Parse(finder, costs, reps, items);
-
-    uint32_t mainFreq[kMaxMainSymbols] = {};
-    uint32_t lengthFreq[kNumLengthSymbols] = {};
-    uint32_t alignedFreq[kAlignedSymbols] = {};
-    uint64_t verbatimFooterBits = 0;
-    uint64_t alignedFooterBits = 0;  // without the aligned codes themselves
+void LzxEncoder::State::CountSymbols(size_t n) {
+    std::memset(mainFreq, 0, sizeof mainFreq);
+    std::memset(lengthFreq, 0, sizeof lengthFreq);
+    std::memset(alignedFreq, 0, sizeof alignedFreq);
+    verbatimFooterBits = alignedFooterBits = 0;
     for (size_t i = 0; i < n; ++i) {
         const Item& it = items[i];
         ++mainFreq[it.mainSymbol];
@@ -254,6 +254,16 @@ void LzxEncoder::State::Encode(const uint8_t* data, size_t size, std::vector<uin
             alignedFooterBits += extra;
         }
     }
+}
+
+uint64_t LzxEncoder::State::SymbolBits() const {
+    uint64_t bits = 0;
+    for (int s = 0; s < mainSymbols; ++s) bits += uint64_t{mainFreq[s]} * mainLens[s];
+    for (int s = 0; s < kNumLengthSymbols; ++s) bits += uint64_t{lengthFreq[s]} * lengthLens[s];
+    return bits;
+}
+
+void LzxEncoder::State::BuildCodes() {
     BuildCodeLengths(mainFreq, mainSymbols, kMaxCodeLength, mainLens);
     BuildCodeLengths(lengthFreq, kNumLengthSymbols, kMaxCodeLength, lengthLens);
     if (std::all_of(lengthLens, lengthLens + kNumLengthSymbols, [](uint8_t l) { return l == 0; }))
@@ -261,14 +271,39 @@ void LzxEncoder::State::Encode(const uint8_t* data, size_t size, std::vector<uin
     BuildCodeLengths(alignedFreq, kAlignedSymbols, kMaxAlignedLength, alignedLens);
     if (std::all_of(alignedLens, alignedLens + kAlignedSymbols, [](uint8_t l) { return l == 0; }))
         alignedLens[0] = alignedLens[1] = 1;
+}
+
+void LzxEncoder::State::Encode(const uint8_t* data, size_t size, std::vector<uint8_t>& out) {
+    if (size == 0) return;
+    size = std::min(size, kLzxFrameSize);
+    uint8_t* frame = finder.AppendFrame(size);
+    std::memcpy(frame, data, size);
+    TranslateE8(frame, size);
+
+    // The path is searched under the previous block's codes. Where those
+    // were a poor guess (the first frame, or the path's estimated size is off
+    // by more than kStaleCosts from its size under its own codes), it is
+    // searched again under the codes the first path gets.
+    parser.Collect(finder);
+    uint32_t repsAfter[kNumRepeats];
+    size_t n = parser.Choose(finder, costs, reps, repsAfter, items);
+    CountSymbols(n);
+    BuildCodes();
+    const double estimated = parser.LastCost();
+    const double actual = static_cast<double>(SymbolBits() + verbatimFooterBits);
+    if (frameIndex == 0 || actual * (1 + kStaleCosts) < estimated || actual > estimated * (1 + kStaleCosts)) {
+        costs.FromLengths(mainLens, lengthLens, mainSymbols);
+        n = parser.Choose(finder, costs, reps, repsAfter, items);
+        CountSymbols(n);
+        BuildCodes();
+    }
+    costs.FromLengths(mainLens, lengthLens, mainSymbols);  // the next frame's first guess
 
     sections[0].Prepare(prevMain, mainLens, kNumChars);
     sections[1].Prepare(prevMain + kNumChars, mainLens + kNumChars, mainSymbols - kNumChars);
     sections[2].Prepare(prevLength, lengthLens, kNumLengthSymbols);
 
-    uint64_t symbolBits = 0;
-    for (int s = 0; s < mainSymbols; ++s) symbolBits += uint64_t{mainFreq[s]} * mainLens[s];
-    for (int s = 0; s < kNumLengthSymbols; ++s) symbolBits += uint64_t{lengthFreq[s]} * lengthLens[s];
+    uint64_t symbolBits = SymbolBits();
     uint64_t alignedCodeBits = 3 * kAlignedSymbols;
     for (int s = 0; s < kAlignedSymbols; ++s) alignedCodeBits += uint64_t{alignedFreq[s]} * alignedLens[s];
     uint64_t treeBits = uint64_t{sections[0].bits} + sections[1].bits + sections[2].bits;
@@ -287,7 +322,7 @@ void LzxEncoder::State::Encode(const uint8_t* data, size_t size, std::vector<uin
         started = true;
     }
     if (rawBits <= codedBits) {
-        std::memcpy(reps, repsBefore, sizeof reps);
+        // The repeated offsets stay as they were before the frame.
         bw.Put(kUncompressed, 3);
         bw.Put(static_cast<uint32_t>(size) >> 8, 16);
         bw.Put(static_cast<uint32_t>(size) & 0xFF, 8);
@@ -313,7 +348,7 @@ void LzxEncoder::State::Encode(const uint8_t* data, size_t size, std::vector<uin
         bw.Align();
         std::memcpy(prevMain, mainLens, sizeof prevMain);
         std::memcpy(prevLength, lengthLens, sizeof prevLength);
-        costs.FromLengths(mainLens, lengthLens, mainSymbols);
+        std::memcpy(reps, repsAfter, sizeof reps);
     }
     totalIn += size;
     ++frameIndex;

@@ -12,6 +12,8 @@ namespace {
 
 constexpr int kHash3Bits = 15;
 constexpr uint32_t kMaxChain = 16;
+constexpr uint32_t kGoodLength = 16;
+constexpr uint32_t kChainAfterGood = 4;
 // The 3-byte candidate is worth its footer only close by.
 constexpr uint32_t kMaxDistance3 = 8192;
 
@@ -58,25 +60,6 @@ uint8_t* MatchFinder::AppendFrame(size_t size) {
     frameStart_ = end_;
     end_ += static_cast<uint32_t>(size);
     return buf_.data() + frameStart_;
-}
-
-uint32_t MatchFinder::Limit(uint32_t pos, uint32_t distance) const {
-    return std::min({end_ - pos, static_cast<uint32_t>(kMaxMatch), windowSize_ - distance});
-}
-
-uint32_t MatchFinder::MatchLength(uint32_t a, uint32_t b, uint32_t limit) const {
-    const uint8_t* p = buf_.data() + a;
-    const uint8_t* q = buf_.data() + b;
-    uint32_t len = 0;
-    while (len + 8 <= limit) {
-        uint64_t x, y;
-        std::memcpy(&x, p + len, 8);
-        std::memcpy(&y, q + len, 8);
-        if (x != y) return len + (static_cast<uint32_t>(__builtin_ctzll(x ^ y)) >> 3);
-        len += 8;
-    }
-    while (len < limit && p[len] == q[len]) ++len;
-    return len;
 }
 
 void MatchFinder::Insert(uint32_t pos) {
@@ -127,11 +110,15 @@ size_t MatchFinder::Find(uint32_t pos, Match* out) {
             if (len > bestLen) {
                 out[n++] = {len, dist};
                 bestLen = len;
+                // A good match found: a short look further is enough.
+                if (len >= kGoodLength) chain = std::min(chain, kChainAfterGood);
             }
         }
         cand = prev_[static_cast<uint32_t>(cand) & (windowSize_ - 1)];
     }
     if (hashed_ == pos) Insert(hashed_++);
+    // The next search starts with a likely cache miss in the head table.
+    __builtin_prefetch(&head4_[Hash4(here + 1, hash4Bits_)]);
     return n;
 }
 

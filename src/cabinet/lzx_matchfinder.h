@@ -18,9 +18,13 @@
 // match never reaches into its own destination around the ring (offset +
 // length <= window): 7-Zip's decoder mishandles such matches near the
 // largest offsets.
+#include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <cstdint>
 #include <vector>
+
+#include "cabinet/lzx_format.h"
 
 namespace lzx {
 
@@ -30,7 +34,7 @@ struct Match {
 };
 
 // Longest useful match; longer ones are taken without further search.
-inline constexpr uint32_t kNiceLength = 64;
+inline constexpr uint32_t kNiceLength = 48;
 
 class MatchFinder {
 public:
@@ -45,8 +49,25 @@ public:
     uint32_t WindowSize() const { return windowSize_; }
 
     // Longest match allowed at pos for a given distance.
-    uint32_t Limit(uint32_t pos, uint32_t distance) const;
-    uint32_t MatchLength(uint32_t a, uint32_t b, uint32_t limit) const;
+    uint32_t Limit(uint32_t pos, uint32_t distance) const {
+        uint32_t limit = std::min<uint32_t>(end_ - pos, kMaxMatch);
+        return std::min(limit, windowSize_ - distance);
+    }
+    // Common prefix of the bytes at a and b, at most limit.
+    uint32_t MatchLength(uint32_t a, uint32_t b, uint32_t limit) const {
+        const uint8_t* p = buf_.data() + a;
+        const uint8_t* q = buf_.data() + b;
+        uint32_t len = 0;
+        while (len + 8 <= limit) {
+            uint64_t x, y;
+            std::memcpy(&x, p + len, 8);
+            std::memcpy(&y, q + len, 8);
+            if (x != y) return len + (static_cast<uint32_t>(__builtin_ctzll(x ^ y)) >> 3);
+            len += 8;
+        }
+        while (len < limit && p[len] == q[len]) ++len;
+        return len;
+    }
 
     // Matches at pos (a frame position, in order) of increasing length, all
     // >= 3; adds pos to the chains. Returns how many were stored in out

@@ -9,8 +9,11 @@ namespace lzx {
 
 namespace {
 
-// Cost of a symbol the previous block did not use.
+// Cost of a symbol the code does not contain.
 constexpr uint8_t kUnusedCost = 14;
+constexpr uint32_t kTaken = UINT32_MAX;
+// Matches kept per position: the finder's chain bound plus its 3-byte candidate.
+constexpr size_t kMaxMatchesPerPosition = 24;
 
 inline uint16_t MainSymbol(uint32_t slot, uint32_t length) {
     return static_cast<uint16_t>(kNumChars + slot * 8 + std::min<uint32_t>(length - kMinMatch, kNumPrimaryLengths));
@@ -38,9 +41,36 @@ void SymbolCosts::Initial(int mainSymbols) {
     for (int s = 0; s < kNumLengthSymbols; ++s) length[s] = static_cast<uint8_t>(std::min(5 + s / 16, 15));
 }
 
-Parser::Parser() : nodes_(kLzxFrameSize + 1), matches_(kMaxMatch + 1) {}
+Parser::Parser()
+    : nodes_(kLzxFrameSize + 1),
+      first_(kLzxFrameSize + 1),
+      packed_(kLzxFrameSize * kMaxMatchesPerPosition),
+      found_(kMaxMatch + 1) {}
 
-size_t Parser::Parse(MatchFinder& finder, const SymbolCosts& costs, uint32_t reps[3], Item* items) {
+void Parser::Collect(MatchFinder& finder) {
+    const uint32_t start = finder.FrameStart();
+    const uint32_t n = finder.FrameEnd() - start;
+    uint32_t used = 0;
+    for (uint32_t i = 0; i < n;) {
+        size_t count = finder.Find(start + i, found_.data());
+        count = std::min(count, kMaxMatchesPerPosition);
+        first_[i] = used;
+        for (size_t m = 0; m < count; ++m) packed_[used++] = found_[m].distance << 8 | (found_[m].length - 3);
+        ++i;
+        if (count > 0 && found_[count - 1].length >= kNiceLength) {
+            // Taken outright: index the positions it covers, search none.
+            uint32_t end = i - 1 + found_[count - 1].length;
+            for (; i < end; ++i) {
+                finder.Skip(start + i);
+                first_[i] = kTaken;
+            }
+        }
+    }
+    first_[n] = used;
+}
+
+size_t Parser::Choose(const MatchFinder& finder, const SymbolCosts& costs, const uint32_t repsIn[3],
+                      uint32_t repsOut[3], Item* items) {
     const uint8_t* buf = finder.Data();
     const uint32_t start = finder.FrameStart();
     const uint32_t n = finder.FrameEnd() - start;
@@ -48,84 +78,99 @@ size_t Parser::Parse(MatchFinder& finder, const SymbolCosts& costs, uint32_t rep
     Node* nodes = nodes_.data();
 
     nodes[0].cost = 0;
-    std::memcpy(nodes[0].reps, reps, sizeof nodes[0].reps);
+    std::memcpy(nodes[0].reps, repsIn, sizeof nodes[0].reps);
     for (uint32_t i = 1; i <= n; ++i) nodes[i].cost = UINT32_MAX;
 
-    auto matchCost = [&](uint32_t slot, uint32_t length) {
-        uint32_t c = costs.main[MainSymbol(slot, length)];
-        if (length - kMinMatch >= kNumPrimaryLengths) c += costs.length[LengthSymbol(length)];
-        return c;
+    // Relaxes the edges i -> i + l, lo <= l <= hi, of one offset: the main
+    // symbol carries lengths up to 8, the length tree the rest.
+    auto relax = [&](uint32_t i, uint32_t lo, uint32_t hi, uint32_t slot, uint32_t formatted, uint32_t cost) {
+        const uint8_t* mainCost = costs.main + kNumChars + slot * 8 - kMinMatch;
+        uint32_t l = lo;
+        for (uint32_t shortEnd = std::min<uint32_t>(hi, kMinMatch + kNumPrimaryLengths - 1); l <= shortEnd; ++l) {
+            Node& to = nodes[i + l];
+            uint32_t c = cost + mainCost[l];
+            if (c < to.cost) to.cost = c, to.length = l, to.formatted = formatted;
+        }
+        const uint32_t longCost = cost + mainCost[kMinMatch + kNumPrimaryLengths];
+        const uint8_t* lengthCost = costs.length - kMinMatch - kNumPrimaryLengths;
+        for (; l <= hi; ++l) {
+            Node& to = nodes[i + l];
+            uint32_t c = longCost + lengthCost[l];
+            if (c < to.cost) to.cost = c, to.length = l, to.formatted = formatted;
+        }
     };
-    // Relaxes the edge i -> i + length for a match; formatted < 3 is a repeat.
-    auto relax = [&](uint32_t i, uint32_t length, uint32_t slot, uint32_t formatted, uint32_t cost) {
-        Node& to = nodes[i + length];
-        if (cost >= to.cost) return;
-        to.cost = cost;
-        to.from = i;
-        to.item = {MainSymbol(slot, length), LengthSymbol(length), slot >= kNumRepeats ? formatted - kSlots.base[slot] : 0};
-        const uint32_t* r = nodes[i].reps;
-        if (slot < kNumRepeats) {
-            std::memcpy(to.reps, r, sizeof to.reps);
-            std::swap(to.reps[0], to.reps[slot]);
+    // The repeated offsets at node i, from its predecessor's and the step.
+    auto settleReps = [&](uint32_t i) {
+        Node& node = nodes[i];
+        const uint32_t* r = nodes[i - node.length].reps;
+        std::memcpy(node.reps, r, sizeof node.reps);
+        if (node.length == 1) return;  // literal
+        if (node.formatted < kNumRepeats) {
+            std::swap(node.reps[0], node.reps[node.formatted]);
         } else {
-            to.reps[0] = formatted - 2;
-            to.reps[1] = r[0];
-            to.reps[2] = r[1];
+            node.reps[0] = node.formatted - 2;
+            node.reps[1] = r[0];
+            node.reps[2] = r[1];
         }
     };
 
     for (uint32_t i = 0; i < n; ++i) {
+        if (first_[i] == kTaken) continue;  // inside a match taken outright
         const uint32_t pos = start + i;
         const uint32_t base = nodes[i].cost;
+        if (i > 0) settleReps(i);
         {
             Node& to = nodes[i + 1];
             uint32_t c = base + costs.main[buf[pos]];
-            if (c < to.cost) {
-                to.cost = c;
-                to.from = i;
-                to.item = {buf[pos], 0, 0};
-                std::memcpy(to.reps, nodes[i].reps, sizeof to.reps);
-            }
+            if (c < to.cost) to.cost = c, to.length = 1;
         }
 
-        uint32_t longest = 0, longestSlot = 0, longestFormatted = 0;
         for (uint32_t k = 0; k < kNumRepeats; ++k) {
             uint32_t off = nodes[i].reps[k];
             if (off > pos || off > maxOffset) continue;
             uint32_t len = finder.MatchLength(pos, pos - off, finder.Limit(pos, off));
-            if (len < kMinMatch) continue;
-            if (len > longest) longest = len, longestSlot = k, longestFormatted = k;
-            if (len >= kNiceLength) break;
-            for (uint32_t l = kMinMatch; l <= len; ++l) relax(i, l, k, k, base + matchCost(k, l));
+            if (len >= kMinMatch) relax(i, kMinMatch, len, k, k, base);
         }
 
-        size_t found = longest >= kNiceLength ? 0 : finder.Find(pos, matches_.data());
         uint32_t prevLen = kMinMatch;
-        for (size_t m = 0; m < found && longest < kNiceLength; ++m) {
-            const Match& mt = matches_[m];
-            uint32_t formatted = mt.distance + 2;
-            uint32_t slot = SlotOf(formatted);
-            uint32_t footerCost = kSlots.extra[slot];
-            if (mt.length > longest) longest = mt.length, longestSlot = slot, longestFormatted = formatted;
-            if (mt.length >= kNiceLength) break;
-            for (uint32_t l = prevLen + 1; l <= mt.length; ++l) relax(i, l, slot, formatted, base + matchCost(slot, l) + footerCost);
-            prevLen = mt.length;
+        uint32_t from = first_[i];
+        uint32_t to = first_[i + 1];
+        if (to == kTaken) {
+            // The last match here is taken outright: only its full length.
+            uint32_t j = i + 2;
+            while (first_[j] == kTaken) ++j;
+            to = first_[j];
         }
-
-        if (longest >= kNiceLength) {
-            // Take it, and only index the positions it covers.
-            uint32_t footerCost = longestSlot >= kNumRepeats ? kSlots.extra[longestSlot] : 0;
-            relax(i, longest, longestSlot, longestFormatted, base + matchCost(longestSlot, longest) + footerCost);
-            for (uint32_t j = 0; j < longest; ++j) finder.Skip(pos + j);
-            i += longest - 1;
+        for (uint32_t m = from; m < to; ++m) {
+            uint32_t length = (packed_[m] & 0xFF) + 3;
+            uint32_t formatted = (packed_[m] >> 8) + 2;
+            uint32_t slot = SlotOf(formatted);
+            uint32_t cost = base + kSlots.extra[slot];
+            if (length >= kNiceLength) {
+                relax(i, length, length, slot, formatted, cost);
+                break;
+            }
+            relax(i, prevLen + 1, length, slot, formatted, cost);
+            prevLen = length;
         }
     }
 
     // Walk back the cheapest path, then put it in order.
     size_t count = 0;
-    for (uint32_t i = n; i > 0; i = nodes[i].from) items[count++] = nodes[i].item;
+    for (uint32_t i = n; i > 0; i -= nodes[i].length) {
+        const Node& node = nodes[i];
+        if (node.length == 1) {
+            items[count++] = {buf[start + i - 1], 0, 0};
+            continue;
+        }
+        uint32_t slot = node.formatted < kNumRepeats ? node.formatted : SlotOf(node.formatted);
+        uint32_t footer = node.formatted < kNumRepeats ? 0 : node.formatted - kSlots.base[slot];
+        items[count++] = {MainSymbol(slot, node.length), LengthSymbol(node.length), footer};
+    }
     std::reverse(items, items + count);
-    std::memcpy(reps, nodes[n].reps, sizeof nodes[n].reps);
+    settleReps(n);
+    last_ = n;
+    std::memcpy(repsOut, nodes[n].reps, sizeof nodes[n].reps);
     return count;
 }
 

@@ -4,12 +4,17 @@
 // A shortest-path search over the frame's positions (a near-optimal parse):
 // every position is reached by the cheapest known path, and from every
 // position the parser tries a literal, the three repeated offsets at every
-// length, and each match the finder reports at every length up to it. Costs
-// are the code lengths of the previous block (a fixed guess for the first),
-// so the parse adapts to the data without a second pass. The repeated
-// offsets depend on the path taken; each position keeps those of its
-// cheapest path, which is exact along the final path and an approximation
-// for the paths compared, as usual for LZX and LZMA style parsers.
+// length, and each match the finder reported at every length up to it. The
+// repeated offsets depend on the path taken; each position keeps those of
+// its cheapest path, which is exact along the final path and an
+// approximation for the paths compared, as usual for LZX and LZMA style
+// parsers.
+//
+// The search for matches (Collect) is done once per frame and kept, packed
+// in 32 bits each, so that the path search (Choose) can run again cheaply:
+// first with the costs of the previous block's codes, then, where those were
+// a poor guess (the start of a folder, a change in the data), with the codes
+// that the first path would get.
 //
 // A match of kNiceLength or more is taken outright and the positions it
 // covers are not searched: long repeats (runs of zeros, copied sections)
@@ -30,7 +35,7 @@ struct Item {
     uint32_t footer;        // offset footer bits, for slots >= 3
 };
 
-// Bit costs of the symbols, from the previous block's code lengths.
+// Bit costs of the symbols, from code lengths.
 struct SymbolCosts {
     uint8_t main[kMaxMainSymbols];
     uint8_t length[kNumLengthSymbols];
@@ -41,19 +46,33 @@ struct SymbolCosts {
 class Parser {
 public:
     Parser();
-    // Parses the frame last appended to finder into items (room for one per
-    // byte), updating the repeated offsets. Returns the number of items.
-    size_t Parse(MatchFinder& finder, const SymbolCosts& costs, uint32_t reps[3], Item* items);
+    // Finds the matches of the frame last appended to finder.
+    void Collect(MatchFinder& finder);
+    // The cheapest path through the collected frame under costs, starting
+    // with the repeated offsets repsIn; repsOut gets those after the frame.
+    // Returns the number of items (room for one per byte).
+    size_t Choose(const MatchFinder& finder, const SymbolCosts& costs, const uint32_t repsIn[3], uint32_t repsOut[3],
+                  Item* items);
+
+    // The estimated size in bits of the last path chosen.
+    uint32_t LastCost() const { return nodes_[last_].cost; }
 
 private:
+    // The cheapest known way into a position: the step that ends there
+    // (length 1 for a literal) and its cost from the start.
     struct Node {
         uint32_t cost;
-        uint32_t from;
-        Item item;
+        uint32_t length;
+        uint32_t formatted;  // < 3: repeated offset index
         uint32_t reps[kNumRepeats];
     };
     std::vector<Node> nodes_;
-    std::vector<Match> matches_;
+    uint32_t last_ = 0;
+    // Per position: the first of its matches in packed_, or kTaken for a
+    // position inside a match taken outright. Packed: distance << 8 | (length - 3).
+    std::vector<uint32_t> first_;
+    std::vector<uint32_t> packed_;
+    std::vector<Match> found_;
 };
 
 }  // namespace lzx
