@@ -141,7 +141,7 @@ void TileBitmap(HDC dc, const std::wstring& file, const RECT& rect, const Markup
 MarkupLayout LayoutMarkupOn(HDC dc, std::wstring_view markup, const RECT& rect, const MarkupPaint& paint) {
     GdiMeasurer measurer(dc, paint);
     return LayoutMarkup(markup, {rect.left, rect.top, rect.right, rect.bottom}, FromFont(paint.font), measurer,
-                        paint.dialect);
+                        paint.dialect, paint.dpi);
 }
 
 void DrawMarkupLayout(HDC dc, const MarkupLayout& layout, const RECT& rect, const MarkupPaint& paint) {

@@ -26,8 +26,8 @@ bool HonouredByCombo(MarkupTag tag) {
 
 class Layouter {
 public:
-    Layouter(const MarkupRect& rect, const MarkupFont& font, MarkupMeasurer& measurer, MarkupDialect dialect)
-        : rect_(rect), measurer_(measurer), dialect_(dialect) {
+    Layouter(const MarkupRect& rect, const MarkupFont& font, MarkupMeasurer& measurer, MarkupDialect dialect, int dpi)
+        : rect_(rect), measurer_(measurer), dialect_(dialect), dpi_(dpi) {
         style_.font = font;
     }
 
@@ -75,7 +75,9 @@ private:
         MarkupColor background;
     };
 
-    int LineStart() const { return listLevel_ * kMarkupListIndent; }
+    int Scaled(int pixels) const { return (pixels * dpi_ + 48) / 96; }
+    int Indent() const { return Scaled(kMarkupListIndent); }
+    int LineStart() const { return listLevel_ * Indent(); }
 
     MarkupExtent Measure(std::wstring_view text) { return measurer_.MeasureText(style_.font, text); }
 
@@ -141,13 +143,13 @@ private:
         p.item.kind = MarkupItem::Kind::Bullet;
         p.item.style = style_;
         p.item.level = level;
-        p.x = (level - 1) * kMarkupListIndent;
-        p.width = p.advance = kMarkupListIndent;
+        p.x = (level - 1) * Indent();
+        p.width = p.advance = Indent();
         p.ascent = extent.ascent;
         p.descent = extent.height - extent.ascent;
         p.height = extent.height;
         line_.push_back(std::move(p));
-        x_ = level * kMarkupListIndent;
+        x_ = level * Indent();
         afterSpace_ = false;
     }
 
@@ -261,11 +263,11 @@ private:
             {
                 MarkupItem rule;
                 rule.kind = MarkupItem::Kind::Rule;
-                int y = rect_.top + y_ + 1;
+                int y = rect_.top + y_ + Scaled(1);
                 rule.rect = {rect_.left, y, rect_.right, y + 1};
                 rule.lineTop = rule.lineBottom = y;
                 out_.items.push_back(std::move(rule));
-                y_ += 3;
+                y_ += 2 * Scaled(1) + 1;
             }
             break;
         case MarkupTag::Paragraph:
@@ -346,6 +348,7 @@ private:
     MarkupRect rect_;
     MarkupMeasurer& measurer_;
     MarkupDialect dialect_;
+    int dpi_;
     MarkupLayout out_;
     MarkupStyle style_;
     std::vector<FontFrame> fonts_;
@@ -364,8 +367,8 @@ private:
 }  // namespace
 
 MarkupLayout LayoutMarkup(std::wstring_view markup, const MarkupRect& rect, const MarkupFont& font,
-                          MarkupMeasurer& measurer, MarkupDialect dialect) {
-    return Layouter(rect, font, measurer, dialect).Run(markup);
+                          MarkupMeasurer& measurer, MarkupDialect dialect, int dpi) {
+    return Layouter(rect, font, measurer, dialect, dpi).Run(markup);
 }
 
 int MarkupAnchorIndexAt(const MarkupLayout& layout, int x, int y) {

@@ -77,10 +77,13 @@ struct MarkupLayout {
     int width = 0, height = 0;    // the room used
 };
 
+// Indent per list level at 96 DPI.
 inline constexpr int kMarkupListIndent = 12;
 
+// dpi scales the layout's own distances (list indent, room of "<hr>") as the
+// measurer's fonts are scaled.
 MarkupLayout LayoutMarkup(std::wstring_view markup, const MarkupRect& rect, const MarkupFont& font,
-                          MarkupMeasurer& measurer, MarkupDialect dialect = MarkupDialect::Full);
+                          MarkupMeasurer& measurer, MarkupDialect dialect = MarkupDialect::Full, int dpi = 96);
 
 // The href of the link drawn at (x, y), or empty.
 std::wstring MarkupAnchorAt(const MarkupLayout& layout, int x, int y);

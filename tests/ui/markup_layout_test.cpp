@@ -203,6 +203,14 @@ TEST(MarkupLayout, ListItemsGetBulletsAndIndentPerLevel) {
     EXPECT_EQ(texts[2]->rect.top, 46);
 }
 
+TEST(MarkupLayout, ListIndentScalesWithTheDisplay) {
+    FakeMeasurer measurer;
+    auto layout = LayoutMarkup(L"<ul><li>a</ul>", {0, 0, 400, 400}, Tahoma(), measurer, MarkupDialect::Full, 144);
+    auto texts = Texts(layout);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0]->rect.left, 18);
+}
+
 TEST(MarkupLayout, SubAndSuperscriptShiftByAQuarterAndGrowTheLine) {
     auto layout = Layout(L"m<sup>2</sup>H<sub>2</sub>");
     auto texts = Texts(layout);
