@@ -84,18 +84,17 @@ size_t Parser::Choose(const MatchFinder& finder, const SymbolCosts& costs, const
     // Relaxes the edges i -> i + l, lo <= l <= hi, of one offset: the main
     // symbol carries lengths up to 8, the length tree the rest.
     auto relax = [&](uint32_t i, uint32_t lo, uint32_t hi, uint32_t slot, uint32_t formatted, uint32_t cost) {
-        const uint8_t* mainCost = costs.main + kNumChars + slot * 8 - kMinMatch;
+        const uint8_t* mainCost = costs.main + kNumChars + slot * 8;  // by length - 2
         uint32_t l = lo;
         for (uint32_t shortEnd = std::min<uint32_t>(hi, kMinMatch + kNumPrimaryLengths - 1); l <= shortEnd; ++l) {
             Node& to = nodes[i + l];
-            uint32_t c = cost + mainCost[l];
+            uint32_t c = cost + mainCost[l - kMinMatch];
             if (c < to.cost) to.cost = c, to.length = l, to.formatted = formatted;
         }
-        const uint32_t longCost = cost + mainCost[kMinMatch + kNumPrimaryLengths];
-        const uint8_t* lengthCost = costs.length - kMinMatch - kNumPrimaryLengths;
+        const uint32_t longCost = cost + mainCost[kNumPrimaryLengths];
         for (; l <= hi; ++l) {
             Node& to = nodes[i + l];
-            uint32_t c = longCost + lengthCost[l];
+            uint32_t c = longCost + costs.length[l - kMinMatch - kNumPrimaryLengths];
             if (c < to.cost) to.cost = c, to.length = l, to.formatted = formatted;
         }
     };
