@@ -24,7 +24,9 @@ public:
     // Starts a new folder.
     void Reset();
     // Compresses one frame of at most kLzxFrameSize bytes (shorter only for the
-    // last frame of a folder) and appends its bytes to out.
+    // last frame of a folder) and appends its bytes to out; the frame always
+    // ends on a 16-bit boundary. An empty frame appends nothing: an empty
+    // folder has no data blocks. (A windowBits outside 15..21 encodes as 21.)
     void EncodeFrame(const uint8_t* data, size_t size, std::vector<uint8_t>& out);
 
 private:
@@ -42,8 +44,9 @@ public:
     // Starts a new folder.
     void Reset();
     // Decodes one data block into exactly outSize bytes (its stated
-    // uncompressed size). False when the data is damaged; the decoder must then
-    // be Reset before further use. Never reads or writes out of bounds.
+    // uncompressed size). False when the data is damaged, when a frame
+    // follows a short one, or for a windowBits outside 15..21; the decoder
+    // then refuses everything until Reset. Never reads or writes out of bounds.
     bool DecodeFrame(const uint8_t* in, size_t inSize, uint8_t* out, size_t outSize);
 
 private:
