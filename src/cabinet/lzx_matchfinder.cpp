@@ -11,7 +11,7 @@ namespace lzx {
 namespace {
 
 constexpr int kHash3Bits = 15;
-constexpr uint32_t kMaxChain = 16;
+constexpr uint32_t kMaxChain = kMaxCandidates - 1;
 constexpr uint32_t kGoodLength = 16;
 constexpr uint32_t kChainAfterGood = 4;
 // The 3-byte candidate is worth its footer only close by.
@@ -27,12 +27,15 @@ inline uint32_t Hash3(const uint8_t* p) { return ((Load32(p) & 0xFFFFFF) * 22468
 
 }  // namespace
 
+// Room for this much input beyond the window before the buffer slides.
+constexpr uint32_t kSlack = 8 * kLzxFrameSize;
+
 MatchFinder::MatchFinder(int windowBits)
     : hash4Bits_(std::clamp(windowBits - 1, 15, 20)),
       windowSize_(1u << windowBits),
       maxOffset_(windowSize_ - 3),
       // 4 spare bytes: hashing reads a word at the last positions.
-      buf_(2 * static_cast<size_t>(windowSize_) + kLzxFrameSize + 4),
+      buf_(static_cast<size_t>(windowSize_) + kSlack + 4),
       head4_(size_t{1} << hash4Bits_),
       head3_(size_t{1} << kHash3Bits),
       prev_(windowSize_) {
@@ -40,20 +43,18 @@ MatchFinder::MatchFinder(int windowBits)
 }
 
 void MatchFinder::Reset() {
-    std::fill(head4_.begin(), head4_.end(), -1);
-    std::fill(head3_.begin(), head3_.end(), -1);
-    frameStart_ = end_ = hashed_ = 0;
+    // Heads point at the stream's start until real entries replace them;
+    // links are always written before a chain can reach them.
+    std::fill(head4_.begin(), head4_.end(), 0u);
+    std::fill(head3_.begin(), head3_.end(), 0u);
+    base_ = frameStart_ = end_ = hashed_ = 0;
 }
 
 uint8_t* MatchFinder::AppendFrame(size_t size) {
     if (end_ + size > buf_.size() - 4) {
-        // Drop whole windows so that position & (windowSize - 1) stays put.
-        uint32_t shift = (end_ - windowSize_) / windowSize_ * windowSize_;
-        std::memmove(buf_.data(), buf_.data() + shift, end_ - shift);
-        auto rebase = [shift](int32_t& v) { v = v >= static_cast<int32_t>(shift) ? v - static_cast<int32_t>(shift) : -1; };
-        std::for_each(head4_.begin(), head4_.end(), rebase);
-        std::for_each(head3_.begin(), head3_.end(), rebase);
-        std::for_each(prev_.begin(), prev_.end(), rebase);
+        uint32_t shift = end_ - windowSize_;
+        std::memmove(buf_.data(), buf_.data() + shift, windowSize_);
+        base_ += shift;
         end_ -= shift;
         hashed_ -= shift;
     }
@@ -64,10 +65,11 @@ uint8_t* MatchFinder::AppendFrame(size_t size) {
 
 void MatchFinder::Insert(uint32_t pos) {
     const uint8_t* p = buf_.data() + pos;
+    const uint32_t stream = base_ + pos;
     uint32_t h = Hash4(p, hash4Bits_);
-    prev_[pos & (windowSize_ - 1)] = head4_[h];
-    head4_[h] = static_cast<int32_t>(pos);
-    head3_[Hash3(p)] = static_cast<int32_t>(pos);
+    prev_[stream & (windowSize_ - 1)] = head4_[h];
+    head4_[h] = stream;
+    head3_[Hash3(p)] = stream;
 }
 
 // Positions need 4 bytes after them to be hashed; the last ones of a frame
@@ -86,13 +88,14 @@ size_t MatchFinder::Find(uint32_t pos, Match* out) {
     size_t n = 0;
     if (pos + 4 > end_) return 0;
     const uint8_t* here = buf_.data() + pos;
-    const int32_t minPos = pos > maxOffset_ ? static_cast<int32_t>(pos - maxOffset_) : 0;
+    const uint32_t stream = base_ + pos;
+    // Farthest usable distance: inside the window and inside the buffer.
+    const uint32_t maxDist = std::min(maxOffset_, pos);
     uint32_t bestLen = 3;
 
-    int32_t cand3 = head3_[Hash3(here)];
-    if (cand3 >= minPos && pos - static_cast<uint32_t>(cand3) <= kMaxDistance3) {
-        uint32_t dist = pos - static_cast<uint32_t>(cand3);
-        uint32_t len = MatchLength(pos, static_cast<uint32_t>(cand3), Limit(pos, dist));
+    uint32_t dist = stream - head3_[Hash3(here)];
+    if (dist - 1 < std::min(maxDist, kMaxDistance3)) {
+        uint32_t len = MatchLength(pos, pos - dist, Limit(pos, dist));
         if (len >= 3) {
             out[n++] = {len, dist};
             bestLen = len;
@@ -100,13 +103,14 @@ size_t MatchFinder::Find(uint32_t pos, Match* out) {
     }
 
     const uint32_t word = Load32(here);
-    int32_t cand = head4_[Hash4(here, hash4Bits_)];
-    for (uint32_t chain = kMaxChain; cand >= minPos && chain > 0 && bestLen < kNiceLength; --chain) {
-        const uint8_t* there = buf_.data() + cand;
-        uint32_t dist = pos - static_cast<uint32_t>(cand);
+    uint32_t cand = head4_[Hash4(here, hash4Bits_)];
+    for (uint32_t chain = kMaxChain; chain > 0 && bestLen < kNiceLength; --chain) {
+        dist = stream - cand;
+        if (dist - 1 >= maxDist) break;  // too far, or a stale entry
+        const uint8_t* there = here - dist;
         uint32_t limit = Limit(pos, dist);
         if (bestLen < limit && there[bestLen] == here[bestLen] && Load32(there) == word) {
-            uint32_t len = MatchLength(pos, static_cast<uint32_t>(cand), limit);
+            uint32_t len = MatchLength(pos, pos - dist, limit);
             if (len > bestLen) {
                 out[n++] = {len, dist};
                 bestLen = len;
@@ -114,7 +118,8 @@ size_t MatchFinder::Find(uint32_t pos, Match* out) {
                 if (len >= kGoodLength) chain = std::min(chain, kChainAfterGood);
             }
         }
-        cand = prev_[static_cast<uint32_t>(cand) & (windowSize_ - 1)];
+        if (cand == 0) break;  // the stream's start ends every chain
+        cand = prev_[cand & (windowSize_ - 1)];
     }
     if (hashed_ == pos) Insert(hashed_++);
     // The next search starts with a likely cache miss in the head table.

@@ -1,10 +1,13 @@
 #pragma once
 // Match finding for the LZX encoder.
 //
-// The history lives in one flat buffer of twice the window plus a frame:
-// new frames are appended, and when the buffer is full the oldest whole
-// windows are dropped with one memmove and the links are rebased. Flat
-// storage keeps match comparison free of ring-buffer wrap checks.
+// The history lives in one flat buffer of the window plus kSlack: new frames
+// are appended, and when the buffer is full everything but the last window
+// is dropped with one memmove. Flat storage keeps match comparison free of
+// ring-buffer wrap checks. Hash heads and links hold stream positions, so
+// nothing needs rebasing when the buffer slides; a candidate is used only
+// when its distance lies within the window and the buffer, so even stale or
+// wrapped entries cannot lead outside it.
 //
 // Candidates come from hash chains over 4-byte prefixes (a large head table,
 // one link per position, indexed modulo the window because nothing older
@@ -35,6 +38,8 @@ struct Match {
 
 // Longest useful match; longer ones are taken without further search.
 inline constexpr uint32_t kNiceLength = 48;
+// Most matches Find reports for one position.
+inline constexpr uint32_t kMaxCandidates = 17;
 
 class MatchFinder {
 public:
@@ -71,7 +76,7 @@ public:
 
     // Matches at pos (a frame position, in order) of increasing length, all
     // >= 3; adds pos to the chains. Returns how many were stored in out
-    // (room for kMaxMatch entries).
+    // (room for kMaxCandidates entries).
     size_t Find(uint32_t pos, Match* out);
     // Adds pos to the chains without searching.
     void Skip(uint32_t pos);
@@ -84,12 +89,14 @@ private:
     uint32_t windowSize_;
     uint32_t maxOffset_;
     std::vector<uint8_t> buf_;
-    std::vector<int32_t> head4_;
-    std::vector<int32_t> head3_;
-    std::vector<int32_t> prev_;  // indexed by position & (windowSize - 1)
+    // Stream positions (buffer position + base_).
+    std::vector<uint32_t> head4_;
+    std::vector<uint32_t> head3_;
+    std::vector<uint32_t> prev_;  // indexed by stream position & (windowSize - 1)
+    uint32_t base_ = 0;           // stream position of buf_[0]
     uint32_t frameStart_ = 0;
     uint32_t end_ = 0;
-    uint32_t hashed_ = 0;  // positions below are in the chains
+    uint32_t hashed_ = 0;  // buffer positions below are in the chains
 };
 
 }  // namespace lzx

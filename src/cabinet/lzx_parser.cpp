@@ -12,8 +12,6 @@ namespace {
 // Cost of a symbol the code does not contain.
 constexpr uint8_t kUnusedCost = 14;
 constexpr uint32_t kTaken = UINT32_MAX;
-// Matches kept per position: the finder's chain bound plus its 3-byte candidate.
-constexpr size_t kMaxMatchesPerPosition = 24;
 
 inline uint16_t MainSymbol(uint32_t slot, uint32_t length) {
     return static_cast<uint16_t>(kNumChars + slot * 8 + std::min<uint32_t>(length - kMinMatch, kNumPrimaryLengths));
@@ -44,8 +42,8 @@ void SymbolCosts::Initial(int mainSymbols) {
 Parser::Parser()
     : nodes_(kLzxFrameSize + 1),
       first_(kLzxFrameSize + 1),
-      packed_(kLzxFrameSize * kMaxMatchesPerPosition),
-      found_(kMaxMatch + 1) {}
+      packed_(kLzxFrameSize * kMaxCandidates),
+      found_(kMaxCandidates) {}
 
 void Parser::Collect(MatchFinder& finder) {
     const uint32_t start = finder.FrameStart();
@@ -53,7 +51,6 @@ void Parser::Collect(MatchFinder& finder) {
     uint32_t used = 0;
     for (uint32_t i = 0; i < n;) {
         size_t count = finder.Find(start + i, found_.data());
-        count = std::min(count, kMaxMatchesPerPosition);
         first_[i] = used;
         for (size_t m = 0; m < count; ++m) packed_[used++] = found_[m].distance << 8 | (found_[m].length - 3);
         ++i;
