@@ -11,6 +11,7 @@
 #include "app/stdcolors.h"
 #include "app/temain.h"
 #include "ui/application.h"
+#include "backup/infofile.h"
 #include "util/registry.h"
 #include "util/sharedfiles.h"
 #include "util/textcase.h"
@@ -41,7 +42,10 @@ void ShowSwitchWindow(WindowSwitch which) {
 }
 
 // The steps after the main window has closed.
-void EndOfRun(const std::wstring& exePath) { ReleaseSingleInstance(exePath); }
+void EndOfRun(const std::wstring& exePath) {
+    ReleaseSingleInstance(exePath);
+    SetAsideInfoFile();
+}
 
 }  // namespace
 

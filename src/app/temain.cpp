@@ -3,6 +3,8 @@
 #include "app/cursors.h"
 #include "app/notavailable.h"
 #include "app/placement.h"
+#include "backup/folderbackup.h"
+#include "backup/openbackup.h"
 #include "ui/application.h"
 #include "ui/seam.h"
 #include "util/datetext.h"
@@ -133,9 +135,9 @@ void TeMain::FormShow(Control*) { lbData->SetText(LongDateText(Modal().Now())); 
 
 void TeMain::FormClose(Control*) { WriteFormPlacement(Handle(), L"Archiwin\\Main"); }
 
-void TeMain::tevClickableLabel3Click(Control*) { NotAvailableYet(L"Kopia zapasowa folderu"); }
+void TeMain::tevClickableLabel3Click(Control*) { BackupFolder(); }
 
-void TeMain::tevClickableLabel2Click(Control*) { NotAvailableYet(L"Odtwarzanie kopii zapasowej"); }
+void TeMain::tevClickableLabel2Click(Control*) { OpenBackup(); }
 
 void TeMain::Opcjekopiizapasowych1Click() { NotAvailableYet(L"Opcje kopii zapasowych"); }
 
