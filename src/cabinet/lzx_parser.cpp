@@ -10,7 +10,7 @@ namespace lzx {
 namespace {
 
 // Cost of a symbol the code does not contain.
-constexpr uint8_t kUnusedCost = 14;
+constexpr uint8_t kUnusedCost = 11;
 constexpr uint32_t kTaken = UINT32_MAX;
 
 inline uint16_t MainSymbol(uint32_t slot, uint32_t length) {
