@@ -328,6 +328,11 @@ LRESULT WinControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
         Realign();
         return 0;
+    case WM_CAPTURECHANGED:
+        // A popup menu or another window took the mouse: no windowless child
+        // holds it any longer.
+        if (reinterpret_cast<HWND>(lp) != hwnd_) captured_ = nullptr;
+        return 0;
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:

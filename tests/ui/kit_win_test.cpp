@@ -267,6 +267,12 @@ TEST_F(KitWindow, LabelWithMenuOpensItOnThePressAndNeverClicks) {
     Press(label);
     KillTimer(nullptr, timer);
     EXPECT_TRUE(menuShown);
+    // The menu took the mouse: the label holds it no longer and the next
+    // label lights up under the mouse at once.
+    auto* other = form->Add<TtevClickableLabel>(L"Inna");
+    other->SetBounds(10, 40, 200, 20);
+    SendMessageW(form->Handle(), WM_MOUSEMOVE, 0, At(other, 5, 5));
+    EXPECT_TRUE(other->Hot());
     Release(label);
     EXPECT_EQ(clicks, 0);
     EXPECT_TRUE(static_cast<bool>(menu.Find(L"a")->onClick));  // MenuItemClick took the item
