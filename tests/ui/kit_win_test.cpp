@@ -13,6 +13,7 @@
 #include "ui/kit/colorbutton.h"
 #include "ui/kit/dalejwstecz.h"
 #include "ui/kit/htmlabel.h"
+#include "ui/kit/htmlcombobox.h"
 #include "ui/kit/htmlistbox.h"
 #include "ui/kit/kitcolor.h"
 #include "ui/kit/separator.h"
@@ -686,6 +687,28 @@ TEST_F(KitWindow, InvisibleSelectionDrawsLikeTheOtherItems) {
     EXPECT_EQ(pixel(), ColorToRgb(list->GetColor()));
 }
 
+TEST_F(KitWindow, ComboShowsItsItemsWithTheSimplerRenderer) {
+    auto* combo = form->Add<THTMLComboBox>();
+    combo->SetBounds(10, 10, 300, 21);
+    combo->Add(L"Serwer zapasowy");
+    combo->Add(L"<b>Kraków</b>         tev.krakow.pl<z>tev.krakow.pl</z>");
+    int changes = 0;
+    combo->OnChange = [&](Control*) { ++changes; };
+    Show();
+    wchar_t plain[128];
+    SendMessageW(combo->Handle(), CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(plain));
+    EXPECT_STREQ(plain, L"Kraków         tev.krakow.pl");
+    combo->SetItemIndex(1);
+    EXPECT_EQ(combo->ItemIndex(), 1);
+    EXPECT_EQ(combo->Text(), L"Kraków         tev.krakow.pl");
+    EXPECT_EQ(combo->Item(1), L"<b>Kraków</b>         tev.krakow.pl<z>tev.krakow.pl</z>");
+    // Choosing with the keyboard reports the change.
+    SendMessageW(combo->Handle(), WM_KEYDOWN, VK_UP, 0);
+    EXPECT_EQ(combo->ItemIndex(), 0);
+    EXPECT_EQ(changes, 1);
+    EXPECT_THROW(combo->Item(2), Failure);
+}
+
 // -------------------------------------------------------------- HTML label
 
 TEST_F(KitWindow, LabelLinksGoToTheShellOrTheWindow) {
@@ -931,6 +954,10 @@ TEST_F(KitWindow, DemonstrationWindow) {
     list->Add(L"<img src=\"ssys:c:\\windows\\notepad.exe\"> notepad.exe <font color=\"clGray\">(ikona powłoki)</font>");
     list->SetItemIndex(1);
     ly += 160;
+    auto* combo = form->Add<THTMLComboBox>();
+    combo->SetBounds(lx, ly + 160, 300, 21);
+    combo->Add(L"<b>Kraków</b>  <font color=\"clGray\">tev.krakow.pl</font>");
+    combo->SetItemIndex(0);
     auto* checks = form->Add<TtevHtmlCheckListBox>();
     checks->SetBounds(lx, ly, 300, 150);
     checks->Add(L"<z>a|b</z> <b>faktury.dat</b>  (12 kB) nowszy<br>jako: <a href=\"a|b\">faktury.dat</a>");
