@@ -52,7 +52,7 @@ public:
     BlockWriter(std::ofstream& out, const WriteProgress& progress, uint64_t offset)
         : out_(out), progress_(progress), offset_(offset) {}
 
-    void Write(const std::vector<uint8_t>& data, size_t uncompressed) {
+    void Write(std::span<const uint8_t> data, size_t uncompressed) {
         uint8_t header[cab::kDataHeaderSize];
         const auto cbData = static_cast<uint16_t>(data.size());
         const auto cbUncomp = static_cast<uint16_t>(uncompressed);
@@ -80,14 +80,23 @@ private:
 // to the encoder batch by batch; every encoded block goes to emit.
 class FolderStream {
 public:
-    using Emit = std::function<void(const std::vector<uint8_t>& data, size_t uncompressed)>;
+    using Emit = std::function<void(std::span<const uint8_t> data, size_t uncompressed)>;
 
     FolderStream(FolderEncoder& encoder, Emit emit)
         : encoder_(encoder),
           emit_(std::move(emit)),
           buffer_(cab::kBlockSize * (1 + encoder.BatchBlocks())),
           encoded_(encoder.BatchBlocks()) {
+        Restart();
+    }
+
+    // Starts the next folder with the same buffers.
+    void Restart() {
         encoder_.Reset();
+        blocks_ = 0;
+        bytes_ = 0;
+        dictSize_ = 0;
+        fill_ = 0;
     }
 
     void AddFile(PlannedFile& file) {
@@ -154,7 +163,10 @@ private:
 // threads; LZX cannot (its state runs through the folder), so small LZX
 // folders are compressed side by side, one per thread, each into memory, and
 // written in order. Folders above kParallelFolderLimit stream through one
-// encoder instead, which keeps memory bounded whatever the file sizes.
+// encoder instead, which keeps memory bounded whatever the file sizes. Each
+// side slot keeps its stream and output buffer from folder to folder, so the
+// helper threads allocate next to nothing and memory does not creep up over
+// a long archive.
 class DataWriter {
 public:
     static constexpr uint64_t kParallelFolderLimit = 2 << 20;
@@ -165,22 +177,29 @@ public:
         const unsigned threads =
             options.threads ? options.threads : std::clamp(std::thread::hardware_concurrency(), 1u, 16u);
         if (options.compression.method == CabMethod::Lzx && threads > 1) {
-            side_.push_back(std::move(encoder_));
-            while (side_.size() < std::min(threads, 4u))
-                side_.push_back(FolderEncoder::Create(options.compression, options.mszipLevel, 1));
-            encoder_ = nullptr;
+            for (unsigned t = 0; t < std::min(threads, 4u); ++t) {
+                auto slot = std::make_unique<Slot>();
+                slot->encoder = t == 0 ? std::move(encoder_) : FolderEncoder::Create(options.compression, 0, 1);
+                slot->data.reserve(kParallelFolderLimit + kParallelFolderLimit / 8);
+                Slot* raw = slot.get();
+                slot->stream = std::make_unique<FolderStream>(*slot->encoder, [raw](std::span<const uint8_t> d, size_t u) {
+                    raw->data.insert(raw->data.end(), d.begin(), d.end());
+                    raw->sizes.emplace_back(d.size(), u);
+                });
+                slots_.push_back(std::move(slot));
+            }
         }
     }
 
     void WriteAll(std::vector<PlannedFolder>& folders, std::vector<PlannedFile>& files) {
         for (size_t fo = 0; fo < folders.size();) {
-            if (side_.empty() || folders[fo].plannedBytes > kParallelFolderLimit) {
+            if (slots_.empty() || folders[fo].plannedBytes > kParallelFolderLimit) {
                 WriteStreaming(folders[fo], files);
                 ++fo;
                 continue;
             }
             size_t count = 0;
-            while (count < side_.size() && fo + count < folders.size() &&
+            while (count < slots_.size() && fo + count < folders.size() &&
                    folders[fo + count].plannedBytes <= kParallelFolderLimit)
                 ++count;
             WriteSideBySide(std::span(folders).subspan(fo, count), files);
@@ -191,41 +210,46 @@ public:
     uint64_t Offset() const { return blocks_.Offset(); }
 
 private:
-    void AddFiles(FolderStream& stream, PlannedFolder& folder, std::vector<PlannedFile>& files) {
-        for (size_t i = 0; i < folder.fileCount; ++i) stream.AddFile(files[folder.firstFile + i]);
-        stream.End();
-        folder.blockCount = stream.Blocks();
-        total_ += stream.Bytes();
+    struct Slot {
+        std::unique_ptr<FolderEncoder> encoder;
+        std::unique_ptr<FolderStream> stream;
+        std::vector<uint8_t> data;                     // the folder's encoded blocks, back to back
+        std::vector<std::pair<size_t, size_t>> sizes;  // per block: encoded, uncompressed
+        std::exception_ptr error;
+    };
+
+    void CountTotal(uint64_t bytes) {
+        total_ += bytes;
         if (total_ > kMaxSourceTotal)
             throw CabError(CabErrorKind::ReadSource,
                            L"Pliki urosły w trakcie pakowania ponad 2 GB, czyli więcej, niż mieści archiwum CAB.");
     }
 
+    static void AddFiles(FolderStream& stream, PlannedFolder& folder, std::vector<PlannedFile>& files) {
+        for (size_t i = 0; i < folder.fileCount; ++i) stream.AddFile(files[folder.firstFile + i]);
+        stream.End();
+        folder.blockCount = stream.Blocks();
+    }
+
     void WriteStreaming(PlannedFolder& folder, std::vector<PlannedFile>& files) {
         folder.dataOffset = static_cast<uint32_t>(blocks_.Offset());
-        FolderEncoder& encoder = encoder_ ? *encoder_ : *side_[0];
-        FolderStream stream(encoder, [&](const std::vector<uint8_t>& data, size_t u) { blocks_.Write(data, u); });
+        FolderEncoder& encoder = encoder_ ? *encoder_ : *slots_[0]->encoder;
+        FolderStream stream(encoder, [&](std::span<const uint8_t> data, size_t u) { blocks_.Write(data, u); });
         AddFiles(stream, folder, files);
+        CountTotal(stream.Bytes());
     }
 
     void WriteSideBySide(std::span<PlannedFolder> group, std::vector<PlannedFile>& files) {
-        struct Job {
-            std::vector<std::pair<std::vector<uint8_t>, size_t>> blocks;
-            uint64_t bytes = 0;
-            std::exception_ptr error;
-        };
-        std::vector<Job> jobs(group.size());
         auto work = [&](size_t i) {
+            Slot& slot = *slots_[i];
             try {
-                FolderStream stream(*side_[i], [&](const std::vector<uint8_t>& data, size_t u) {
-                    jobs[i].blocks.emplace_back(data, u);
-                });
-                for (size_t f = 0; f < group[i].fileCount; ++f) stream.AddFile(files[group[i].firstFile + f]);
-                stream.End();
-                group[i].blockCount = stream.Blocks();
-                jobs[i].bytes = stream.Bytes();
+                slot.data.clear();
+                slot.sizes.clear();
+                slot.error = nullptr;
+                slot.stream->Restart();
+                AddFiles(*slot.stream, group[i], files);
             } catch (...) {
-                jobs[i].error = std::current_exception();
+                slot.error = std::current_exception();
             }
         };
         std::vector<std::thread> threads;
@@ -233,19 +257,21 @@ private:
         work(0);
         for (auto& t : threads) t.join();
         for (size_t i = 0; i < group.size(); ++i) {
-            if (jobs[i].error) std::rethrow_exception(jobs[i].error);
+            Slot& slot = *slots_[i];
+            if (slot.error) std::rethrow_exception(slot.error);
             group[i].dataOffset = static_cast<uint32_t>(blocks_.Offset());
-            for (const auto& [data, u] : jobs[i].blocks) blocks_.Write(data, u);
-            total_ += jobs[i].bytes;
-            if (total_ > kMaxSourceTotal)
-                throw CabError(CabErrorKind::ReadSource,
-                               L"Pliki urosły w trakcie pakowania ponad 2 GB, czyli więcej, niż mieści archiwum CAB.");
+            size_t at = 0;
+            for (const auto& [encoded, u] : slot.sizes) {
+                blocks_.Write(std::span(slot.data).subspan(at, encoded), u);
+                at += encoded;
+            }
+            CountTotal(slot.stream->Bytes());
         }
     }
 
     BlockWriter blocks_;
     std::unique_ptr<FolderEncoder> encoder_;
-    std::vector<std::unique_ptr<FolderEncoder>> side_;
+    std::vector<std::unique_ptr<Slot>> slots_;
     uint64_t total_ = 0;
 };
 
