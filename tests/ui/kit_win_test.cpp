@@ -12,6 +12,7 @@
 #include "ui/kit/clickablelabel.h"
 #include "ui/kit/colorbutton.h"
 #include "ui/kit/dalejwstecz.h"
+#include "ui/kit/helpcontext.h"
 #include "ui/kit/htmlabel.h"
 #include "ui/kit/htmlcombobox.h"
 #include "ui/kit/htmlistbox.h"
@@ -400,6 +401,32 @@ TEST_F(KitWindow, ButtonKindsSetCaptionResultAndRoles) {
     wchar_t text[32];
     GetWindowTextW(ok->Handle(), text, 32);
     EXPECT_STREQ(text, L"OK");
+}
+
+TEST_F(KitWindow, HelpAndCloseButtonsFallBackToOrdinaryClicks) {
+    std::vector<std::pair<int, HelpKind>> help;
+    SetHelpContextHandler([&](int context, HelpKind kind) { help.push_back({context, kind}); });
+    auto* withContext = form->Add<TtevColorButton>(TtevButtonKind::bkHelp);
+    withContext->HelpContext = 120;
+    auto* without = form->Add<TtevColorButton>(TtevButtonKind::bkHelp);
+    int clicks = 0;
+    withContext->OnClick = without->OnClick = [&](Control*) { ++clicks; };
+    withContext->Click();
+    without->Click();
+    PopupMenu menu;
+    menu.Add(L"t", L"Temat").tag = 7;
+    form->Add<TtevClickableLabel>(L"Menu")->MenuItemClick(*menu.Find(L"t"));
+    SetHelpContextHandler(nullptr);
+    ASSERT_EQ(help.size(), 2u);
+    EXPECT_EQ(help[0], (std::pair<int, HelpKind>{120, HelpKind::Topic}));
+    EXPECT_EQ(help[1], (std::pair<int, HelpKind>{7, HelpKind::Popup}));
+    EXPECT_EQ(clicks, 1);
+
+    auto* close = form->Add<TtevColorButton>(TtevButtonKind::bkClose);
+    EXPECT_EQ(close->Text(), L"&Zamknij");
+    Show();
+    close->Click();
+    EXPECT_FALSE(form->Visible());
 }
 
 // ------------------------------------------------------------------ wizard

@@ -211,7 +211,7 @@ void TtevClickableLabel::MenuItemClick(const MenuItem& item) {
         return;
     }
     if (!item.hint.empty()) throw Failure(ShortHint(item.hint) + L"\r\n" + LongHint(item.hint));
-    if (item.tag != 0) ShowHelpContext(item.tag);
+    if (item.tag != 0) ShowHelpPopup(item.tag);
 }
 
 bool TtevClickableLabel::DialogChar(wchar_t ch) {

@@ -1,14 +1,32 @@
 #include "ui/kit/helpcontext.h"
 
+#include <windows.h>
+
+#include "ui/application.h"
+#include "ui/form.h"
+
 namespace {
-std::function<void(int)>& Handler() {
-    static std::function<void(int)> handler;
+
+std::function<void(int, HelpKind)>& Handler() {
+    static std::function<void(int, HelpKind)> handler;
     return handler;
 }
+
+void Show(int context, HelpKind kind) {
+    if (Handler()) {
+        Handler()(context, kind);
+        return;
+    }
+    const std::wstring& file = App().HelpFile();
+    if (file.empty() || context == 0) return;
+    HWND owner = App().ActiveForm() ? App().ActiveForm()->Handle() : nullptr;
+    WinHelpW(owner, file.c_str(), kind == HelpKind::Popup ? HELP_CONTEXTPOPUP : HELP_CONTEXT, static_cast<ULONG_PTR>(context));
+}
+
 }  // namespace
 
-void SetHelpContextHandler(std::function<void(int context)> handler) { Handler() = std::move(handler); }
+void SetHelpContextHandler(std::function<void(int context, HelpKind kind)> handler) { Handler() = std::move(handler); }
 
-void ShowHelpContext(int context) {
-    if (Handler()) Handler()(context);
-}
+void ShowHelpContext(int context) { Show(context, HelpKind::Topic); }
+
+void ShowHelpPopup(int context) { Show(context, HelpKind::Popup); }
