@@ -136,6 +136,9 @@ TEST_F(KitWindow, LabelShadesFollowHotAndPressedStates) {
     hover->Hover = true;
     int clicks = 0;
     plain->OnClick = [&](Control*) { ++clicks; };
+    std::wstring events;
+    plain->OnMouseDown = [&](Control*, MouseButton, int, int) { events += L"d"; };
+    plain->OnMouseUp = [&](Control*, MouseButton, int, int) { events += L"u"; };
     Show();
 
     COLORREF base = RGB(200, 100, 50);
@@ -148,6 +151,7 @@ TEST_F(KitWindow, LabelShadesFollowHotAndPressedStates) {
     EXPECT_EQ(clicks, 0);  // nothing happens on the press
     Release(plain, 150, 5);
     EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(events, L"du");
     EXPECT_EQ(PaintedPixel(plain, 150, 2), lighter);
 
     Press(hover, 150, 5);

@@ -228,6 +228,7 @@ void TtevClickableLabel::ClickNotification() {
 }
 
 void TtevClickableLabel::MouseDown(MouseButton button, int x, int y) {
+    if (OnMouseDown) OnMouseDown(this, button, x, y);
     hot_ = true;
     pressed_ = true;
     Invalidate();
@@ -239,6 +240,7 @@ void TtevClickableLabel::MouseUp(MouseButton button, int x, int y) {
     RECT b = PixelBounds();
     bool inside = x >= 0 && y >= 0 && x < b.right - b.left && y < b.bottom - b.top;
     if (button == MouseButton::Left && inside && Enabled()) ClickNotification();
+    if (OnMouseUp) OnMouseUp(this, button, x, y);
     hot_ = true;
     pressed_ = false;
     Invalidate();
@@ -247,6 +249,7 @@ void TtevClickableLabel::MouseUp(MouseButton button, int x, int y) {
 }
 
 void TtevClickableLabel::MouseMove(int x, int y) {
+    if (OnMouseMove) OnMouseMove(this, x, y);
     RECT b = PixelBounds();
     bool inside = x >= 0 && y >= 0 && x < b.right - b.left && y < b.bottom - b.top;
     if (!hot_ && inside) {

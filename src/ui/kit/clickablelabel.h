@@ -7,6 +7,7 @@
 //
 // TTevInfoLabel: the small "?" label that shows its InfoText as an
 // information message.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,11 @@ public:
     void SetInnerBorder(int units) { innerBorder_ = units; Invalidate(); }
     bool WordWrap() const { return wordWrap_; }
     void SetWordWrap(bool v) { wordWrap_ = v; Label::SetWordWrap(v); }
+
+    using MouseEvent = std::function<void(Control* sender, MouseButton button, int x, int y)>;
+    MouseEvent OnMouseDown;
+    MouseEvent OnMouseUp;
+    std::function<void(Control* sender, int x, int y)> OnMouseMove;
 
     bool Hot() const { return hot_; }
     bool Pressed() const { return pressed_; }
