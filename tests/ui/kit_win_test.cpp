@@ -628,6 +628,17 @@ TEST_F(KitWindow, ListLinksGoToTheShellOrTheWindow) {
     }
     ASSERT_EQ(clicks.size(), 1u);
     EXPECT_EQ(clicks[0], (std::pair<int, std::wstring>{0, L"c:\\kopie\\a.tev|2"}));
+    // Entering and leaving a link is reported too.
+    std::wstring moves;
+    list->OnAnchorEnter = [&](Control*, int index, const std::wstring&) { moves += L"+" + std::to_wstring(index); };
+    list->OnAnchorExit = [&](Control*, int index, const std::wstring&) { moves += L"-" + std::to_wstring(index); };
+    RECT first;
+    SendMessageW(list->Handle(), LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+    POINT link = LinkPoint(list->Item(0), first, list->GetFont());
+    SendMessageW(list->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(link.x, link.y));
+    SendMessageW(list->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(link.x + 1, link.y));
+    SendMessageW(list->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    EXPECT_EQ(moves, L"+0-0");
     ASSERT_EQ(responder.shown.size(), 1u);
     EXPECT_EQ(responder.shown[0].kind, L"shell");
     EXPECT_EQ(responder.shown[0].headline, L"mailto:pomoc@tev.pl");

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "ui/markup.h"
 #include "util/failure.h"
@@ -101,7 +102,26 @@ std::pair<std::wstring, int> THTMListbox::AnchorAtItemPoint(int x, int y) {
     return {AnchorAtPoint(dc, items_[static_cast<size_t>(index)], MarkupRect(itemRect), {x, y}, BasePaint()), index};
 }
 
+void THTMListbox::TrackAnchor(int x, int y) {
+    std::pair<std::wstring, int> now = x < 0 ? std::pair<std::wstring, int>{{}, -1} : AnchorAtItemPoint(x, y);
+    if (now.first.empty()) now.second = -1;
+    if (now == hotAnchor_) return;
+    std::pair<std::wstring, int> before = std::exchange(hotAnchor_, now);
+    if (before.second >= 0 && OnAnchorExit) OnAnchorExit(this, before.second, before.first);
+    if (AnchorHint) {
+        if (before.second < 0) ownHint_ = Hint();
+        SetHint(now.second >= 0 ? now.first : ownHint_);
+    }
+    if (now.second >= 0 && OnAnchorEnter) OnAnchorEnter(this, now.second, now.first);
+}
+
 LRESULT THTMListbox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_MOUSEMOVE) {
+        TrackAnchor(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+        TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, Handle(), 0};
+        TrackMouseEvent(&tme);
+    }
+    if (msg == WM_MOUSELEAVE) TrackAnchor(-1, -1);
     if (msg == WM_LBUTTONDOWN) {
         auto [href, index] = AnchorAtItemPoint(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
         if (!href.empty()) {

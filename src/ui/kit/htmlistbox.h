@@ -41,7 +41,10 @@ public:
     Color ShadowColor = Rgb(128, 128, 128);
     int ShadowOffset = 1;
     HIMAGELIST Images = nullptr;
+    bool AnchorHint = false;  // the hint over a link is its href
     TListAnchorClick OnAnchorClick;
+    TListAnchorClick OnAnchorEnter;
+    TListAnchorClick OnAnchorExit;
 
     // The link under a point of the client area, and the item it is in.
     virtual std::pair<std::wstring, int> AnchorAtItemPoint(int x, int y);
@@ -60,7 +63,10 @@ protected:
     virtual void ItemDeleted(int index) {}
 
 private:
+    void TrackAnchor(int x, int y);
     std::vector<std::wstring> items_;
+    std::pair<std::wstring, int> hotAnchor_{{}, -1};
+    std::wstring ownHint_;
 };
 
 class TtevHTMListbox : public THTMListbox {
