@@ -2,6 +2,7 @@
 
 #include "app/ask.h"
 #include "app/progress.h"
+#include "backup/extractentries.h"
 #include "backup/infofile.h"
 #include "util/files.h"
 #include "util/ini.h"
@@ -164,8 +165,12 @@ void TeZawartoscArchiwum::FillList(RestoreMode mode) {
     const bool compare = !dest.empty() && DirectoryExists(dest);
     const std::wstring base = WithBackslash(dest);
 
+    // Items are measured as they come, and all again whenever the list's
+    // width changes. The scroll bar a long list needs is shown first, so
+    // the width stays, and nothing is drawn until the list is complete.
     SendMessageW(lb->Handle(), WM_SETREDRAW, FALSE, 0);
     lb->Clear();
+    ShowScrollBar(lb->Handle(), SB_VERT, TRUE);
     const TCABFileContents& entries = CABFile1.CABFileContents;
     for (int i = 0; i < entries.Count(); ++i) {
         const TCABFileEntry& entry = entries.Items(i);
@@ -203,19 +208,17 @@ void TeZawartoscArchiwum::tevColorButton2Click(Control*) {
     if (checked == 0) RaiseError(L"Nic nie zaznaczyłeś!");
     if (!Ask(L"Czy wypakować " + std::to_wstring(checked) + L" plików?")) return;
 
-    int done = 0;
-    for (int i = 0; i < lb->Count(); ++i) {
-        if (!lb->Checked(i)) continue;
-        const std::wstring key = HiddenData(lb->Item(i));
-        CABFile1.TargetPath = dest;
-        if (CABFile1.ExtractFile(key)) {
-            ++done;
-        } else {
-            std::wstring text = L"Nie udało się wypakować pliku " + key;
-            if (!CABFile1.LastError.empty()) text += L"\r\n" + CABFile1.LastError;
-            Ask(text);
-        }
-    }
+    // All checked files in one pass over the archive.
+    std::vector<std::wstring> keys;
+    for (int i = 0; i < lb->Count(); ++i)
+        if (lb->Checked(i)) keys.push_back(HiddenData(lb->Item(i)));
+    const auto failed = ExtractEntries(ArchivePath, dest, keys, [this](const std::wstring& path) {
+        bool allow = true;
+        if (CABFile1.OnOverWriteFile) CABFile1.OnOverWriteFile(&CABFile1, path, allow);
+        return allow;
+    });
+    for (const auto& [key, reason] : failed) Ask(L"Nie udało się wypakować pliku " + key + L"\r\n" + reason);
+    const int done = static_cast<int>(keys.size() - failed.size());
     Ask(L"Ilość wypakowanych plików: " + std::to_wstring(done));
 }
 
