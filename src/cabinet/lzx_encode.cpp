@@ -35,9 +35,6 @@ namespace {
 using namespace lzx;
 
 constexpr int32_t kE8TranslationSize = 12000000;
-// A second path search pays (a few tenths of a percent of output, for up to
-// a fifth more time) only where the cost estimate is off by more than this.
-constexpr double kStaleCosts = 0.03;
 
 // Bits go MSB first into 16-bit little-endian words.
 class BitWriter {
@@ -280,23 +277,19 @@ void LzxEncoder::State::Encode(const uint8_t* data, size_t size, std::vector<uin
     std::memcpy(frame, data, size);
     TranslateE8(frame, size);
 
-    // The path is searched under the previous block's codes. Where those
-    // were a poor guess (the first frame, or the path's estimated size is off
-    // by more than kStaleCosts from its size under its own codes), it is
-    // searched again under the codes the first path gets.
+    // The path is searched under the previous block's codes, then again under
+    // the codes the first path gets: stale costs (the start of a folder, a
+    // change in the data) cost more than the second search, which finds no
+    // matches of its own.
     parser.Collect(finder);
     uint32_t repsAfter[kNumRepeats];
     size_t n = parser.Choose(finder, costs, reps, repsAfter, items);
     CountSymbols(n);
     BuildCodes();
-    const double estimated = parser.LastCost();
-    const double actual = static_cast<double>(SymbolBits() + verbatimFooterBits);
-    if (frameIndex == 0 || actual * (1 + kStaleCosts) < estimated || actual > estimated * (1 + kStaleCosts)) {
-        costs.FromLengths(mainLens, lengthLens, mainSymbols);
-        n = parser.Choose(finder, costs, reps, repsAfter, items);
-        CountSymbols(n);
-        BuildCodes();
-    }
+    costs.FromLengths(mainLens, lengthLens, mainSymbols);
+    n = parser.Choose(finder, costs, reps, repsAfter, items);
+    CountSymbols(n);
+    BuildCodes();
     costs.FromLengths(mainLens, lengthLens, mainSymbols);  // the next frame's first guess
 
     sections[0].Prepare(prevMain, mainLens, kNumChars);

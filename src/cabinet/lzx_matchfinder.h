@@ -37,9 +37,9 @@ struct Match {
 };
 
 // Longest useful match; longer ones are taken without further search.
-inline constexpr uint32_t kNiceLength = 48;
+inline constexpr uint32_t kNiceLength = 80;
 // Most matches Find reports for one position.
-inline constexpr uint32_t kMaxCandidates = 17;
+inline constexpr uint32_t kMaxCandidates = 25;
 
 class MatchFinder {
 public:

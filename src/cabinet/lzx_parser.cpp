@@ -165,7 +165,6 @@ size_t Parser::Choose(const MatchFinder& finder, const SymbolCosts& costs, const
     }
     std::reverse(items, items + count);
     settleReps(n);
-    last_ = n;
     std::memcpy(repsOut, nodes[n].reps, sizeof nodes[n].reps);
     return count;
 }

@@ -11,10 +11,9 @@
 // parsers.
 //
 // The search for matches (Collect) is done once per frame and kept, packed
-// in 32 bits each, so that the path search (Choose) can run again cheaply:
-// first with the costs of the previous block's codes, then, where those were
-// a poor guess (the start of a folder, a change in the data), with the codes
-// that the first path would get.
+// in 32 bits each, so that the path search (Choose) can run twice: first
+// with the costs of the previous block's codes, then with the codes that the
+// first path would get.
 //
 // A match of kNiceLength or more is taken outright and the positions it
 // covers are not searched: long repeats (runs of zeros, copied sections)
@@ -54,9 +53,6 @@ public:
     size_t Choose(const MatchFinder& finder, const SymbolCosts& costs, const uint32_t repsIn[3], uint32_t repsOut[3],
                   Item* items);
 
-    // The estimated size in bits of the last path chosen.
-    uint32_t LastCost() const { return nodes_[last_].cost; }
-
 private:
     // The cheapest known way into a position: the step that ends there
     // (length 1 for a literal) and its cost from the start.
@@ -67,7 +63,6 @@ private:
         uint32_t reps[kNumRepeats];
     };
     std::vector<Node> nodes_;
-    uint32_t last_ = 0;
     // Per position: the first of its matches in packed_, or kTaken for a
     // position inside a match taken outright. Packed: distance << 8 | (length - 3).
     std::vector<uint32_t> first_;
