@@ -1,11 +1,10 @@
 #include "app/ask.h"
 
+#include "app/messagetext.h"
 #include "ui/application.h"
 #include "util/failure.h"
 #include "util/registry.h"
 #include "util/textcase.h"
-#include "util/textedit.h"
-#include "util/textfields.h"
 
 namespace {
 
@@ -35,10 +34,7 @@ int MessageDialog(const std::wstring& caption, const std::wstring& headline, con
 }
 
 bool AskRemembered(const std::wstring& text, const std::wstring& key, bool offerDontShowAgain) {
-    std::wstring headline = FieldAt(L'\r', 1, text);
-    std::wstring body = text.size() > headline.size() + 2 ? text.substr(headline.size() + 2) : std::wstring();
-    TrimSpaces(headline);
-    TrimSpaces(body);
+    auto [headline, body] = SplitMessage(text);
     return MessageDialog(App().Title(), headline, body, kTimeout, offerDontShowAgain, key, {}) == 1;
 }
 
@@ -54,8 +50,7 @@ bool AskWithInfo(const std::wstring& headline, const std::wstring& body, const s
 
 void RaiseError(const std::wstring& text) {
     SetCursor(LoadCursorW(nullptr, IDC_ARROW));
-    if (text.size() > 1 && text[0] != L'%') throw Failure(L"%" + text);
-    throw Failure(text);
+    throw Failure(ErrorText(text));
 }
 
 bool RaiseIf(bool condition, const std::wstring& text) {

@@ -1,20 +1,75 @@
 #pragma once
-// The progress window shared by every long operation: a status line, a bar,
-// and message pumping so that windows stay painted during the work.
+// The progress window shared by every long operation (TeDm_Splash): a status
+// line, a bar with an estimate of the time left, the program's name and
+// version. It pumps window messages while progress is reported, so every
+// window stays painted, and it hides itself shortly after the reports stop:
+// no caller closes it.
 //
-//   ShowStatus("Dodaję pliki do listy");
+//   ShowStatus(L"Dodaję pliki do listy");
 //   for (...) ShowProgress(i, n);
-//   ShowStatus("Kompresuję pliki...");  // then UpdateProgress from the writer
+//   ShowStatus(L"Kompresuję pliki...");  // then UpdateProgress from the writer
 //   FinishProgress();
 //
-// A status text may hold "short|long": the part before "|" is the headline.
+// A status text "short|long" shows its short part at the left and the long
+// part at the right of the status line.
 #include <cstdint>
 #include <string>
 
+#include "ui/controls.h"
+#include "ui/form.h"
+#include "ui/kit/clickablelabel.h"
+#include "ui/kit/tevpanel.h"
+#include "ui/timer.h"
+#include "util/datetime.h"
+
+class TeDm_Splash : public Form {
+public:
+    TeDm_Splash();
+
+    // Shows the window if hidden (without taking the focus from the user's
+    // window) and puts it above the program's windows.
+    void Present();
+    // Paints the window at once, without handling other messages.
+    void Repaint();
+    void UpdateProgress(const void* sender, std::int64_t pos, std::int64_t tot);
+    void Timer1Timer();
+
+    TtevPanel* tevPanel1;
+    Label* VersionLabel3;
+    Panel* pOpis;
+    Label* VersionLabel4;
+    Image* Image1;
+    TtevPanel* tevPanel4;
+    Label* VersionLabel1;
+    Label* VersionLabel2;
+    ProgressBar* ProgressBar1;
+    TtevClickableLabel* lbIleJeszcze;
+    TtevClickableLabel* lbCo;
+    // The hide timer: its first tick stops it and hides the window.
+    Timer Timer1{500, true};
+
+    DateTimeValue startTime = 0;      // of the last status; 0 until then
+    std::int64_t lastPosition = 0;    // of the last ShowProgress; 0 when shown
+
+protected:
+    void VisibilityChanged() override;
+};
+
+// The window, once a status or the start-up screen created it; else null.
+TeDm_Splash* ProgressWindow();
+
+// Creates and shows the window, sets the status line, restarts the time
+// base and the hide timer, and repaints.
 void ShowStatus(const std::wstring& text);
-void ShowProgress(int64_t position, int64_t count);
-// Progress of a long step (for example one data block of the cabinet writer);
-// pos may run past tot. Pumps the waiting window messages.
-void UpdateProgress(int64_t pos, int64_t tot);
+// Position of count items; only once the window exists.
+void ShowProgress(std::int64_t position, std::int64_t count);
+// Progress of a long step (for example one data block of the cabinet writer),
+// with the time left; pumps the waiting window messages. Only once the window
+// exists. The form with a sender fits the cabinet writer's progress event.
+void UpdateProgress(std::int64_t pos, std::int64_t tot);
+void UpdateProgress(const void* sender, std::int64_t pos, std::int64_t tot);
+// Hides the bar and lets the window go within 10 ms; the main window's
+// title shows the current data set again.
 void FinishProgress();
+// Creates and shows the window and paints it at once (the start-up screen).
 void RepaintProgress();

@@ -7,6 +7,7 @@
 #include "app/identity.h"
 #include "app/instance.h"
 #include "app/notavailable.h"
+#include "app/progress.h"
 #include "app/siblings.h"
 #include "app/stdcolors.h"
 #include "app/temain.h"
@@ -58,6 +59,7 @@ int RunArchiwin(const std::wstring& commandLine) {
     InstallExceptionHandler();
     const std::wstring exePath = ExecutablePath();
 
+    RepaintProgress();  // the start-up screen, gone at the first messages
     InstallStandardColorsHook();
     if (!SingleInstanceCheck(exePath)) return 0;
     App().SetHelpFile(HelpFile());

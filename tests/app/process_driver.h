@@ -34,7 +34,9 @@ public:
     void Terminate();
 
     // Waits for a visible top-level window of the process of this class
-    // (nullptr: any); null on timeout.
+    // (nullptr: any); null on timeout. "#32770" stands for a question window
+    // (the program's own dialog or a system message box) and the window
+    // layer's class "ArchiwinControl" for the main window.
     HWND WaitWindow(const wchar_t* className, DWORD ms);
     // The question or message box the process shows, if any.
     HWND MessageWindow() const;
@@ -45,7 +47,8 @@ private:
     PROCESS_INFORMATION info_{};
 };
 
-// Presses "yes"/"OK" (true) or "no"/"cancel" (false) in a question window.
+// Presses "yes"/"OK" (true) or "no"/"cancel" (false) in a question window
+// (a message with only "OK" is closed for "no").
 void AnswerMessage(HWND dialog, bool yes);
 // The text of a question window.
 std::wstring MessageText(HWND dialog);
