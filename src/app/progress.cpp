@@ -76,7 +76,7 @@ TeDm_Splash::TeDm_Splash() : Form(BorderStyle::None) {
 
     pOpis = tevPanel1->Add<Panel>();
     pOpis->SetColor(kLight);
-    pOpis->SetBounds(0, 36, 472, 44);
+    pOpis->SetBounds(1, 36, 472, 44);
     Image1 = pOpis->Add<Image>();
     Image1->SetAlign(Align::Right);
     Image1->SetWidth(48);
@@ -89,7 +89,7 @@ TeDm_Splash::TeDm_Splash() : Form(BorderStyle::None) {
 
     tevPanel4 = tevPanel1->Add<TtevPanel>();
     tevPanel4->SetParentColor(true);
-    tevPanel4->SetBounds(0, 82, 464, 16);
+    tevPanel4->SetBounds(1, 82, 464, 16);
     VersionLabel2 = AddLabel(tevPanel4, id.comments.empty() ? L"" : L"   z " + id.comments);
     VersionLabel2->SetAlign(Align::Right);
     VersionLabel2->SetWidth(120);

@@ -111,6 +111,20 @@ TEST_F(Dialogs, RaisedErrorShowsTheStopSignThroughTheHandler) {
     EXPECT_TRUE(check.ran);
 }
 
+TEST_F(Dialogs, DialogTakesTheMainWindowsColour) {
+    Form main(BorderStyle::None);
+    main.SetColor(clWhite);
+    App().SetMainForm(&main);
+    WhenShown<TeTevWarningDialog> check([](TeTevWarningDialog& d) {
+        EXPECT_EQ(d.GetColor(), clWhite);
+        EXPECT_TRUE(CaptureWindowPng(d.Handle(), ShotPath(L"dialog_main_colours.png")));
+        Click(d.bOK);
+    });
+    Ask(L"Archiwum zapisane.\r\nC:\\kopie\\kopia_dane.cab");
+    App().SetMainForm(nullptr);
+    EXPECT_TRUE(check.ran);
+}
+
 TEST_F(Dialogs, LongTextKeepsTheDesignedHeight) {
     std::wstring body;
     for (int i = 0; i < 40; ++i) body += L"Wiersz " + std::to_wstring(i) + L" długiej treści komunikatu.\r\n";
@@ -171,6 +185,7 @@ TEST_F(Dialogs, DoNotShowAgainIsStoredAtTheClickAndSkipsTheWindow) {
     RegDeleteKey(kCurrentUser, SettingsKey(L"DontShowAgain"));
     WhenShown<TeTevWarningDialog> check([&](TeTevWarningDialog& d) {
         EXPECT_TRUE(d.cbDontShowAgain->Visible());
+        EXPECT_TRUE(CaptureWindowPng(d.Handle(), ShotPath(L"dialog_remembered.png")));
         SendMessageW(d.cbDontShowAgain->Handle(), BM_CLICK, 0, 0);
         EXPECT_EQ(ReadSetting(L"DontShowAgain", key, L""), L"True");
         SendMessageW(d.cbDontShowAgain->Handle(), BM_CLICK, 0, 0);
@@ -207,6 +222,7 @@ TEST_F(Dialogs, InfoLabelShowsItsTextWithoutAnsweringTheQuestion) {
     WhenShown<TeTevWarningDialog> question(
         [](TeTevWarningDialog& d) {
             EXPECT_TRUE(d.lbInfo->Visible());
+            EXPECT_TRUE(CaptureWindowPng(d.Handle(), ShotPath(L"dialog_with_info.png")));
             // The label is windowless: its click goes through the bottom panel.
             RECT r = d.lbInfo->PixelBounds();
             LPARAM at = MAKELPARAM(r.left + 3, r.top + 3);

@@ -35,6 +35,7 @@ TEST(Progress, ProgressBeforeAnyStatusDoesNothing) {
 }
 
 TEST(Progress, StatusShowsTheWindowUntilTheTimerHidesIt) {
+    App().SetTitle(L"Archiwin");
     ShowStatus(L"Szukam *.tev...|w C:\\dane");
     TeDm_Splash* w = ProgressWindow();
     ASSERT_NE(w, nullptr);
