@@ -24,7 +24,6 @@ public:
     // folder was decoded. Throws CabError(Damaged) for a bad checksum, a
     // block beyond the end of the file or data that does not decode.
     std::span<const uint8_t> Next();
-    size_t BlocksLeft() const { return blocksLeft_; }
     // Compressed bytes of the last block, with its header.
     size_t LastBlockStoredSize() const { return lastStored_; }
 

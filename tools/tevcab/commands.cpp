@@ -148,6 +148,12 @@ int List(const std::vector<std::wstring>& args) {
         out += size + DateText(e) + L" " + e.name + L"\n";
     }
     Out(out);
+    // A part of a multi-cabinet set: say so where the listing is not read.
+    const CabSetInfo& set = reader.SetInfo();
+    if (!set.previousCabinet.empty() || !set.nextCabinet.empty())
+        Err(L"tevcab: archiwum jest " + std::to_wstring(set.index + 1) + L". częścią zestawu " +
+            std::to_wstring(set.setId) + L" (poprzednie: „" + Cp1250ToWide(set.previousCabinet) + L"”, następne: „" +
+            Cp1250ToWide(set.nextCabinet) + L"”); pliki dzielone między części nie dadzą się rozpakować.\n");
     return 0;
 }
 
