@@ -1,7 +1,11 @@
 #include "backup/tezawartoscarchiwum.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "app/ask.h"
 #include "app/progress.h"
+#include "backup/diskfiles.h"
 #include "backup/extractentries.h"
 #include "backup/infofile.h"
 #include "util/files.h"
@@ -40,6 +44,16 @@ TtevColorButton* ModeButton(WinControl* parent, const std::wstring& caption, int
     b->SetBoldWhenDefault(false);  // a bold caption would not fit the button
     b->SetBounds(left, 4, width, 26);
     return b;
+}
+
+// The order of CompareStringW ignoring case, as bytes to compare.
+std::string SortKey(const std::wstring& text) {
+    const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
+    const int size = LCMapStringW(LOCALE_USER_DEFAULT, flags, text.c_str(), -1, nullptr, 0);
+    std::string key(static_cast<size_t>(std::max(size, 0)), '\0');
+    if (size > 0)
+        LCMapStringW(LOCALE_USER_DEFAULT, flags, text.c_str(), -1, reinterpret_cast<wchar_t*>(key.data()), size);
+    return key;
 }
 
 }  // namespace
@@ -98,8 +112,8 @@ TeZawartoscArchiwum::TeZawartoscArchiwum(const std::wstring& archivePath)
     cbNiePytajOZastapienie->SetHeight(20);
     cbNiePytajOZastapienie->SetAlign(Align::Bottom);
 
-    lb = pnTresc->Add<TtevHtmlCheckListBox>();
-    lb->Sorted = true;
+    lb = pnTresc->Add<TFileCheckListBox>();
+    lb->Sorted = false;  // FillList adds the items in order
     lb->SetAlign(Align::Client);
 
     OnShow = [this](Control* s) { FormShow(s); };
@@ -163,7 +177,7 @@ void TeZawartoscArchiwum::FormShow(Control*) {
 void TeZawartoscArchiwum::FillList(RestoreMode mode) {
     const std::wstring dest = lbDest->Text();
     const bool compare = !dest.empty() && DirectoryExists(dest);
-    const std::wstring base = WithBackslash(dest);
+    DiskFiles disk(dest);
 
     // Items are measured as they come, and all again whenever the list's
     // width changes. The scroll bar a long list needs is shown first, so
@@ -171,21 +185,28 @@ void TeZawartoscArchiwum::FillList(RestoreMode mode) {
     SendMessageW(lb->Handle(), WM_SETREDRAW, FALSE, 0);
     lb->Clear();
     ShowScrollBar(lb->Handle(), SB_VERT, TRUE);
+    // The items in the list's order (by their text, as a sorted list would
+    // place them one by one), from one sort key each.
+    struct Row {
+        std::string sortKey;
+        std::wstring text;
+        bool checked;
+    };
+    std::vector<Row> rows;
     const TCABFileContents& entries = CABFile1.CABFileContents;
     for (int i = 0; i < entries.Count(); ++i) {
         const TCABFileEntry& entry = entries.Items(i);
         if (IsInfoFileEntry(entry.Name)) continue;
         const std::wstring key = entry.RelPath + entry.Name;
-        std::optional<DiskFile> disk;
-        if (compare) {
-            const std::wstring target = base + key;
-            const int64_t size = FileSizeOf(target);
-            disk = DiskFile{size >= 0, size >= 0 ? FileDateOf(target) : 0, size};
-        }
-        const EntryComparison comparison = CompareWithDisk(disk, entry.FileDate, entry.Size);
-        const int index =
-            lb->Add(RestoreItemText(key, entry.RelPath, entry.Name, entry.Size, entry.FileDate, comparison.text));
-        lb->SetChecked(index, CheckedInMode(mode, comparison));
+        const EntryComparison comparison =
+            CompareWithDisk(compare ? std::optional(disk.Find(key)) : std::nullopt, entry.FileDate, entry.Size);
+        std::wstring text = RestoreItemText(key, entry.RelPath, entry.Name, entry.Size, entry.FileDate, comparison.text);
+        rows.push_back({SortKey(text), std::move(text), CheckedInMode(mode, comparison)});
+    }
+    std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.sortKey < b.sortKey; });
+    for (const Row& row : rows) {
+        const int index = lb->Add(row.text);
+        if (row.checked) lb->SetChecked(index, true);
     }
     SendMessageW(lb->Handle(), WM_SETREDRAW, TRUE, 0);
     lb->Invalidate();

@@ -5,12 +5,12 @@
 // extracts the checked ones back into that folder.
 #include <string>
 
+#include "backup/filelistbox.h"
 #include "backup/restorelist.h"
 #include "cabinet/cabfile.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 #include "ui/kit/colorbutton.h"
-#include "ui/kit/htmlistbox.h"
 #include "ui/kit/tevpanel.h"
 
 class TeZawartoscArchiwum : public Form {
@@ -44,7 +44,7 @@ public:
     TtevColorButton* bZastapDodaj;
     TtevColorButton* bZastap;
     TtevColorButton* bWyczysc;
-    TtevHtmlCheckListBox* lb;
+    TFileCheckListBox* lb;
     CheckBox* cbNiePytajOZastapienie;
     TtevPanel* pnDol;
     TtevColorButton* tevColorButton1;
