@@ -106,6 +106,9 @@ public:
     virtual void MouseEnter() {}
     virtual void MouseLeave() {}
     virtual void DblClick();
+    // Alt+letter typed in the form: true when this control took it as its
+    // accelerator (windowless controls; windowed ones get it from the system).
+    virtual bool DialogChar(wchar_t ch) { return false; }
 
     // Switches the control to the system's colours (the standard-colours
     // mode for low-colour displays); each class knows its own scheme.

@@ -20,6 +20,16 @@ DWORD StyleOf(BorderStyle s) {
 
 DWORD ExStyleOf(BorderStyle s) { return s == BorderStyle::Dialog ? WS_EX_DLGMODALFRAME : 0; }
 
+// Offers an accelerator to the shown, enabled controls in creation order.
+bool OfferDialogChar(WinControl* parent, wchar_t ch) {
+    for (const auto& child : parent->Children()) {
+        if (!child->Visible() || !child->Enabled()) continue;
+        if (child->DialogChar(ch)) return true;
+        if (auto* windowed = dynamic_cast<WinControl*>(child.get()); windowed && OfferDialogChar(windowed, ch)) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 Form::Form(BorderStyle style) : WinControl(nullptr), style_(style) {
@@ -145,6 +155,7 @@ int Form::ShowModal() {
 }
 
 bool Form::PreTranslate(MSG& msg) {
+    if (msg.message == WM_SYSCHAR && OfferDialogChar(this, static_cast<wchar_t>(msg.wParam))) return true;
     if (msg.message == WM_KEYDOWN) {
         if (msg.wParam == VK_RETURN) {
             WinControl* focused = FromHandle(GetFocus());

@@ -304,8 +304,10 @@ TEST_F(KitWindow, AcceleratorLetterClicksTheLabel) {
     int clicks = 0;
     label->OnClick = [&](Control*) { ++clicks; };
     Show();
-    EXPECT_TRUE(ClickableLabelAccelerator(form.get(), L'o'));
-    EXPECT_FALSE(ClickableLabelAccelerator(form.get(), L'd'));
+    MSG alt{form->Handle(), WM_SYSCHAR, L'o', 0};
+    EXPECT_TRUE(form->PreTranslate(alt));
+    alt.wParam = L'd';
+    form->PreTranslate(alt);
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(label->AccessibleText(), L"Odtwórz kopię");
 }

@@ -292,14 +292,3 @@ void TTevInfoLabel::ClickNotification() {
     }
     if (!OnClick) throw Failure(std::wstring(L"Pomoc nie jest dostępna.\r\nŚciągnij aktualizację z ") + kMakerSite);
 }
-
-bool ClickableLabelAccelerator(WinControl* root, wchar_t ch) {
-    if (!root || !root->Showing() || !root->Enabled()) return false;
-    for (const auto& child : root->Children()) {
-        if (auto* label = dynamic_cast<TtevClickableLabel*>(child.get()); label && label->Showing() && label->DialogChar(ch))
-            return true;
-        if (auto* windowed = dynamic_cast<WinControl*>(child.get()); windowed && ClickableLabelAccelerator(windowed, ch))
-            return true;
-    }
-    return false;
-}

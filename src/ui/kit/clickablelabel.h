@@ -66,9 +66,8 @@ public:
     // Runs after the window has built its controls: a linked panel starts
     // collapsed.
     void Loaded() { TogglePanel(); }
-    // The typed character of Alt+letter; true when it was this label's
-    // accelerator.
-    bool DialogChar(wchar_t ch);
+    // Alt+letter: the caption's accelerator runs DoClick.
+    bool DialogChar(wchar_t ch) override;
 
     void Paint(HDC dc, const RECT& r) override;
     void MouseDown(MouseButton button, int x, int y) override;
@@ -108,7 +107,3 @@ private:
 
 // The web address named in "Pomoc nie jest dostępna." messages.
 inline constexpr wchar_t kMakerSite[] = L"www.tev.pl";
-
-// Offers Alt+letter to every enabled clickable label under root; true when
-// one took it.
-bool ClickableLabelAccelerator(WinControl* root, wchar_t ch);
