@@ -57,6 +57,18 @@ TEST_F(ExtractEntriesTest, ExtractsTheKeysAndAsksBeforeReplacing) {
     EXPECT_EQ(asked, std::vector<std::wstring>{L"c.txt"});
 }
 
+TEST_F(ExtractEntriesTest, ADamagedArchiveNeverCostsTheFileOnDisk) {
+    std::string bytes = Read(dir / "k.cab");
+    bytes[bytes.size() - 3] ^= 0x5A;  // inside the last data block
+    Write(dir / "k.cab", bytes);
+    Write(out / "c.txt", "old");
+    auto failed = ExtractEntries((dir / "k.cab").wstring(), out.wstring(), {L"c.txt"}, {});
+    ASSERT_EQ(failed.size(), 1u);
+    EXPECT_EQ(failed[0].first, L"c.txt");
+    EXPECT_EQ(Read(out / "c.txt"), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 1);  // no temporary left
+}
+
 TEST_F(ExtractEntriesTest, AnUnreadableArchiveFailsEveryKey) {
     Write(dir / "zly.cab", "to nie jest archiwum");
     auto failed = ExtractEntries((dir / "zly.cab").wstring(), out.wstring(), {L"a.txt", L"c.txt"}, {});
