@@ -231,6 +231,50 @@ TEST(Lzx, DamagedStreamsFailCleanly) {
     EXPECT_FALSE(Decode(16, cut, data.size(), out));
 }
 
+// Bits into 16-bit little-endian words, most significant first, as LZX packs them.
+struct Bits {
+    Bytes out;
+    std::string pending;
+    void Put(uint32_t v, int n) {
+        for (int i = n - 1; i >= 0; --i) pending.push_back((v >> i) & 1 ? '1' : '0');
+    }
+    void Flush() {  // to the next word boundary
+        while (pending.size() % 16) pending.push_back('0');
+        for (size_t i = 0; i < pending.size(); i += 16) {
+            uint32_t w = static_cast<uint32_t>(std::stoul(pending.substr(i, 16), nullptr, 2));
+            out.push_back(static_cast<uint8_t>(w));
+            out.push_back(static_cast<uint8_t>(w >> 8));
+        }
+        pending.clear();
+    }
+    void Raw(const Bytes& b) { out.insert(out.end(), b.begin(), b.end()); }
+};
+
+// Two uncompressed blocks in one frame: the odd-sized first one is padded
+// to a word, and the second block's header follows the padding byte.
+TEST(Lzx, DecodesUncompressedBlocksOfOddSize) {
+    const Bytes repeats = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
+    Bits b;
+    b.Put(0, 1);  // no call translation
+    b.Put(3, 3);
+    b.Put(3, 24);
+    b.Flush();
+    b.Raw(repeats);
+    b.Raw({'a', 'b', 'c', 0});
+    b.Put(3, 3);
+    b.Put(2, 24);
+    b.Flush();
+    b.Raw(repeats);
+    b.Raw({'d', 'e'});
+    LzxDecoder dec(15);
+    Bytes out(5);
+    ASSERT_TRUE(dec.DecodeFrame(b.out.data(), b.out.size(), out.data(), out.size()));
+    EXPECT_EQ(std::string(out.begin(), out.end()), "abcde");
+    // The same frame cut inside the second block's bytes.
+    dec.Reset();
+    EXPECT_FALSE(dec.DecodeFrame(b.out.data(), b.out.size() - 1, out.data(), out.size()));
+}
+
 // ---- Archives written by other tools ----------------------------------
 
 Bytes ReadFile(const std::string& path) {
