@@ -1,7 +1,5 @@
 #include "app/warningdialog.h"
 
-#include <commctrl.h>
-
 #include "app/countdown.h"
 #include "app/messagetext.h"
 #include "app/stockicon.h"
@@ -17,12 +15,12 @@ constexpr wchar_t kDontShowAgain[] = L"DontShowAgain";
 constexpr wchar_t kPressToEnd[] = L"Naciśnij OK lub Anuluj, aby zakończyć.";
 constexpr int kIconColumn = 44;
 
-Image* IconColumn(WinControl* parent, Align align, const wchar_t* stockIcon, int dpi) {
+Image* IconColumn(WinControl* parent, Align align, const wchar_t* stockIcon) {
     auto* image = parent->Add<Image>();
     image->SetAlign(align);
     image->SetWidth(kIconColumn);
     image->SetCenter(false);
-    image->SetIcon(LoadStockIcon(stockIcon, MulDiv(32, dpi, 96)), 32);
+    image->SetIcon(LoadStockIcon(stockIcon, image->Px(32)), 32);
     image->SetVisible(false);
     return image;
 }
@@ -51,10 +49,10 @@ TeTevWarningDialog::TeTevWarningDialog() : Form(BorderStyle::Dialog) {
     pBottom->SetAlign(Align::Bottom);
     pBottom->SetHeight(30);
 
-    iInfo = IconColumn(Panel2, Align::Left, IDI_INFORMATION, Dpi());
-    iStop = IconColumn(Panel2, Align::Left, IDI_HAND, Dpi());
-    iWykrzyknik = IconColumn(Panel2, Align::Right, IDI_EXCLAMATION, Dpi());
-    iQuestion = IconColumn(Panel2, Align::Right, IDI_QUESTION, Dpi());
+    iInfo = IconColumn(Panel2, Align::Left, IDI_INFORMATION);
+    iStop = IconColumn(Panel2, Align::Left, IDI_HAND);
+    iWykrzyknik = IconColumn(Panel2, Align::Right, IDI_EXCLAMATION);
+    iQuestion = IconColumn(Panel2, Align::Right, IDI_QUESTION);
 
     panelLB = Panel2->Add<Panel>();
     panelLB->SetColor(clWhite);
@@ -133,7 +131,7 @@ void TeTevWarningDialog::Prepare(const MessageRequest& r) {
     key_ = r.offerDontShowAgain ? r.key : L"-";
     cbDontShowAgain->SetVisible(r.offerDontShowAgain);
     lbInfo->SetVisible(!r.info.empty());
-    lbInfo->SetInfoText({r.info});
+    if (!r.info.empty()) lbInfo->SetInfoText({r.info});
     LayoutBottom();
 }
 
