@@ -82,7 +82,7 @@ bool ShowMessageList(const std::wstring& caption, const std::wstring& title, con
 int PickFromList(const std::vector<std::wstring>& items, const std::wstring& caption, const std::wstring& title,
                  int defaultIndex) {
     if (items.empty()) throw Failure(L"Niestety, nie ma z czego wybierać. Lista jest pusta!\r\n" + caption);
-    return Modal().PickFromList(items, caption.empty() ? L"Wybierz!" : caption, title, defaultIndex);
+    return Modal().PickFromList(items, caption, title, defaultIndex);
 }
 
 std::wstring YesNoText(bool value) { return value ? L"TAK" : L"NIE"; }
