@@ -152,6 +152,7 @@ TEST_F(Dialogs, UnansweredQuestionClosesAsOkAndIsLogged) {
     EXPECT_TRUE(shot.ran);
     EXPECT_EQ(ReadWhole(LostMessagesPath()),
               L"10-12-2026 12:00:00 - Archiwin: <b>Czy nadpisać plik?</b><br>   C:\\dane\\plik.txt\r\n");
+    DeleteFileW(LostMessagesPath().c_str());
 }
 
 TEST_F(Dialogs, ClickOnTheTimeStopsTheCountdown) {
