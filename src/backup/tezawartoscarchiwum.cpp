@@ -182,9 +182,11 @@ void TeZawartoscArchiwum::FillList(RestoreMode mode) {
     // Items are measured as they come, and all again whenever the list's
     // width changes. The scroll bar a long list needs is shown first, so
     // the width stays, and nothing is drawn until the list is complete.
+    // (A short list lets the bar come and go: measuring it again is cheap.)
     SendMessageW(lb->Handle(), WM_SETREDRAW, FALSE, 0);
     lb->Clear();
-    ShowScrollBar(lb->Handle(), SB_VERT, TRUE);
+    constexpr int kSurelyScrolls = 100;
+    if (CABFile1.CABFileContents.Count() > kSurelyScrolls) ShowScrollBar(lb->Handle(), SB_VERT, TRUE);
     // The items in the list's order (by their text, as a sorted list would
     // place them one by one), from one sort key each.
     struct Row {

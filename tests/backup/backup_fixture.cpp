@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -148,23 +149,39 @@ void Press(WinControl* button) { SendMessageW(button->Handle(), BM_CLICK, 0, 0);
 
 namespace {
 
-std::wstring captureName;
-bool captured = false;
+struct ThreadWindow {
+    HWND found = nullptr;
+};
 
-void CALLBACK OnMessageTimer(HWND, UINT, UINT_PTR id, DWORD) {
-    HWND shown = GetActiveWindow();
-    if (!shown || !IsWindowVisible(shown)) return;
-    KillTimer(nullptr, id);
-    captured = CaptureWindowPng(shown, ShotPath(captureName));
-    PostMessageW(shown, WM_CLOSE, 0, 0);
+// The form shown modally.
+BOOL CALLBACK FindModal(HWND hwnd, LPARAM lp) {
+    auto* form = dynamic_cast<Form*>(WinControl::FromHandle(hwnd));
+    if (form && form->IsModal() && IsWindowVisible(hwnd)) {
+        reinterpret_cast<ThreadWindow*>(lp)->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
 }
 
 }  // namespace
 
 bool CaptureMessage(const MessageRequest& request, const std::wstring& name) {
-    captureName = name;
-    captured = false;
-    SetTimer(nullptr, 0, 50, OnMessageTimer);
+    // A watcher beside the dialog's own message loop, whatever that loop lets through.
+    const DWORD thread = GetCurrentThreadId();
+    bool captured = false;
+    std::thread watcher([&] {
+        for (int i = 0; i < 200; ++i) {
+            Sleep(50);
+            ThreadWindow w;
+            EnumThreadWindows(thread, FindModal, reinterpret_cast<LPARAM>(&w));
+            if (!w.found) continue;
+            Sleep(500);  // painted
+            captured = CaptureWindowPng(w.found, ShotPath(name));
+            PostMessageW(w.found, WM_CLOSE, 0, 0);
+            return;
+        }
+    });
     WindowsResponder().ShowMessage(request);
+    watcher.join();
     return captured;
 }
