@@ -54,11 +54,15 @@ TeTevWarningDialog::TeTevWarningDialog() : Form(BorderStyle::Dialog) {
     iWykrzyknik = IconColumn(Panel2, Align::Right, IDI_EXCLAMATION);
     iQuestion = IconColumn(Panel2, Align::Right, IDI_QUESTION);
 
-    panelLB = Panel2->Add<Panel>();
+    // A message longer than the dialog scrolls instead of being cut.
+    panelLB = Panel2->Add<ScrollBox>();
     panelLB->SetColor(clWhite);
     panelLB->SetAlign(Align::Client);
     panelLB->SetBorderWidth(4);
-    panelLB->SetBevelOuter(Bevel::Lowered);
+    SetWindowLongPtrW(panelLB->Handle(), GWL_EXSTYLE,
+                      GetWindowLongPtrW(panelLB->Handle(), GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
+    SetWindowPos(panelLB->Handle(), nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     lb = panelLB->Add<THTMLabel>();
     lb->SetAlign(Align::Top);
     lb->SetVAlignment(TVAlignment::tvaTop);
@@ -120,6 +124,7 @@ void TeTevWarningDialog::Prepare(const MessageRequest& r) {
     lb->SetHTML(MessageMarkup(headline, r.body));
     // What a screen reader reads, and what another program finds as the text.
     panelLB->SetText(MarkupPlainText(lb->Markup()));
+    panelLB->UpdateScrollRange();
 
     if (IsQuestion(headline)) {
         bOK->SetText(L"&Tak");

@@ -46,7 +46,7 @@ public:
     Image* iStop;
     Image* iWykrzyknik;
     Image* iQuestion;
-    Panel* panelLB;
+    ScrollBox* panelLB;
     THTMLabel* lb;
     TtevColorButton* bStoj;
     Label* lbCzas;

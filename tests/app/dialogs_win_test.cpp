@@ -130,6 +130,12 @@ TEST_F(Dialogs, LongTextKeepsTheDesignedHeight) {
     for (int i = 0; i < 40; ++i) body += L"Wiersz " + std::to_wstring(i) + L" długiej treści komunikatu.\r\n";
     WhenShown<TeTevWarningDialog> check([](TeTevWarningDialog& d) {
         EXPECT_EQ(d.ClientHeight(), 351);
+        // The rest of the text is reached by scrolling.
+        EXPECT_GT(d.lb->Height(), d.panelLB->Height());
+        SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE};
+        ASSERT_TRUE(GetScrollInfo(d.panelLB->Handle(), SB_VERT, &si));
+        EXPECT_GT(si.nMax, static_cast<int>(si.nPage));
+        EXPECT_TRUE(CaptureWindowPng(d.Handle(), ShotPath(L"dialog_long.png")));
         Click(d.bOK);
     });
     EXPECT_TRUE(AskHeadline(L"Raport", body));
