@@ -2,14 +2,18 @@
 
 #include "ui/font.h"
 #include "ui/markup.h"
-#include "ui/markup_draw.h"
+
+TFileCheckListBox::~TFileCheckListBox() {
+    if (measureDc_) DeleteDC(measureDc_);
+}
 
 bool TFileCheckListBox::FitsTwoLines(const std::wstring& markup, int width) const {
     const size_t br = markup.find(L"<br>");
     if (br == std::wstring::npos) return false;
     Font bold = GetFont();
     bold.bold = true;
-    ScreenDC dc;
+    if (!measureDc_) measureDc_ = CreateCompatibleDC(nullptr);
+    HDC dc = measureDc_;
     HGDIOBJ old = SelectObject(dc, FontHandle(bold, Dpi()));
     auto narrower = [&](const std::wstring& line) {
         SIZE size{};

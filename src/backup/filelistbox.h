@@ -10,6 +10,7 @@
 class TFileCheckListBox : public TtevHtmlCheckListBox {
 public:
     using TtevHtmlCheckListBox::TtevHtmlCheckListBox;
+    ~TFileCheckListBox() override;
     void MeasureItem(MEASUREITEMSTRUCT* item) override;
 
 private:
@@ -17,6 +18,9 @@ private:
     // are drawn), are narrower than width.
     bool FitsTwoLines(const std::wstring& markup, int width) const;
 
+    // Kept for the list's life: asking the system for a screen DC per item
+    // costs more than the measuring.
+    mutable HDC measureDc_ = nullptr;
     int twoLineHeight_ = 0;
     int measuredWidth_ = -1;  // the width twoLineHeight_ was measured at
 };
