@@ -7,23 +7,24 @@ TFileCheckListBox::~TFileCheckListBox() {
     if (measureDc_) DeleteDC(measureDc_);
 }
 
-bool TFileCheckListBox::FitsTwoLines(const std::wstring& markup, int width) const {
+int TFileCheckListBox::FittingLines(const std::wstring& markup, int width) const {
     const size_t br = markup.find(L"<br>");
-    if (br == std::wstring::npos) return false;
+    if (br == std::wstring::npos) return 0;
+    const std::wstring first = MarkupPlainText(std::wstring_view(markup).substr(0, br));
+    const std::wstring second = MarkupPlainText(std::wstring_view(markup).substr(br + 4));
     Font bold = GetFont();
     bold.bold = true;
     if (!measureDc_) measureDc_ = CreateCompatibleDC(nullptr);
-    HDC dc = measureDc_;
-    HGDIOBJ old = SelectObject(dc, FontHandle(bold, Dpi()));
+    HGDIOBJ old = SelectObject(measureDc_, FontHandle(bold, Dpi()));
     auto narrower = [&](const std::wstring& line) {
         SIZE size{};
-        GetTextExtentPoint32W(dc, line.c_str(), static_cast<int>(line.size()), &size);
+        GetTextExtentPoint32W(measureDc_, line.c_str(), static_cast<int>(line.size()), &size);
         return size.cx < width;
     };
-    const bool fits = narrower(MarkupPlainText(std::wstring_view(markup).substr(0, br))) &&
-                      narrower(MarkupPlainText(std::wstring_view(markup).substr(br + 4)));
-    SelectObject(dc, old);
-    return fits;
+    const bool fits = narrower(first) && narrower(second);
+    SelectObject(measureDc_, old);
+    if (!fits) return 0;
+    return second.find_first_not_of(L' ') == std::wstring::npos ? 1 : 2;
 }
 
 void TFileCheckListBox::MeasureItem(MEASUREITEMSTRUCT* item) {
@@ -32,14 +33,15 @@ void TFileCheckListBox::MeasureItem(MEASUREITEMSTRUCT* item) {
     GetClientRect(Handle(), &client);
     const RECT area = MarkupRect({0, 0, client.right, 4096});
     const int width = area.right - area.left;
-    const bool twoLines = FitsTwoLines(Item(static_cast<int>(item->itemID)), width);
-    if (twoLines && measuredWidth_ == width) {
-        item->itemHeight = static_cast<UINT>(twoLineHeight_);
+    const int lines = FittingLines(Item(static_cast<int>(item->itemID)), width);
+    if (measuredWidth_ != width) {
+        heights_ = {};
+        measuredWidth_ = width;
+    }
+    if (lines > 0 && heights_[static_cast<size_t>(lines)] > 0) {
+        item->itemHeight = static_cast<UINT>(heights_[static_cast<size_t>(lines)]);
         return;
     }
     TtevHtmlCheckListBox::MeasureItem(item);
-    if (twoLines) {
-        twoLineHeight_ = static_cast<int>(item->itemHeight);
-        measuredWidth_ = width;
-    }
+    if (lines > 0) heights_[static_cast<size_t>(lines)] = static_cast<int>(item->itemHeight);
 }
