@@ -2,25 +2,9 @@
 
 #include <windows.h>
 
-#include <oleauto.h>
-
+#include "util/files.h"
 #include "util/paths.h"
 #include "util/textcase.h"
-
-namespace {
-
-// The local last-write time at the two-second precision of DOS, as FileDateOf gives it.
-DateTimeValue DosDateOf(const FILETIME& written) {
-    FILETIME local;
-    WORD dosDate = 0, dosTime = 0;
-    double value = 0;
-    if (!FileTimeToLocalFileTime(&written, &local) || !FileTimeToDosDateTime(&local, &dosDate, &dosTime) ||
-        !DosDateTimeToVariantTime(dosDate, dosTime, &value) || value <= 0)
-        return 0;
-    return value;
-}
-
-}  // namespace
 
 DiskFiles::DiskFiles(std::wstring folder) : folder_(WithBackslash(std::move(folder))) {}
 

@@ -35,13 +35,14 @@ void TFileCheckListBox::MeasureItem(MEASUREITEMSTRUCT* item) {
     const int width = area.right - area.left;
     const int lines = FittingLines(Item(static_cast<int>(item->itemID)), width);
     if (measuredWidth_ != width) {
-        heights_ = {};
+        twoLineHeight_ = 0;
         measuredWidth_ = width;
     }
-    if (lines > 0 && heights_[static_cast<size_t>(lines)] > 0) {
-        item->itemHeight = static_cast<UINT>(heights_[static_cast<size_t>(lines)]);
+    // Items without a comparison line are few; they are measured in full.
+    if (lines == 2 && twoLineHeight_ > 0) {
+        item->itemHeight = static_cast<UINT>(twoLineHeight_);
         return;
     }
     TtevHtmlCheckListBox::MeasureItem(item);
-    if (lines > 0) heights_[static_cast<size_t>(lines)] = static_cast<int>(item->itemHeight);
+    if (lines == 2) twoLineHeight_ = static_cast<int>(item->itemHeight);
 }

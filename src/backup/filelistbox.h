@@ -1,11 +1,10 @@
 #pragma once
 // The restore dialog's list of files: a check list whose items all have the
 // same form, a line of the file and a line of its comparison (empty when
-// nothing was compared). An item whose lines fit the width takes the height
-// of any item of as many lines, measured once per width; only longer ones are
+// nothing was compared). An item of two lines that both fit the width takes
+// the height of any such item, measured once per width; every other item is
 // laid out in full. A list of ten thousand files fills in a fraction of the
 // time.
-#include <array>
 #include <string>
 
 #include "ui/kit/htmlistbox.h"
@@ -25,6 +24,6 @@ private:
     // Kept for the list's life: asking the system for a screen DC per item
     // costs more than the measuring.
     mutable HDC measureDc_ = nullptr;
-    std::array<int, 3> heights_{};  // by number of lines, at measuredWidth_
+    int twoLineHeight_ = 0;  // at measuredWidth_
     int measuredWidth_ = -1;
 };

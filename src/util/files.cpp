@@ -68,16 +68,20 @@ std::int64_t FileSizeOf(const std::wstring& path) {
     return static_cast<std::int64_t>((static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
 }
 
-DateTimeValue FileDateOf(const std::wstring& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+DateTimeValue DosDateOf(const FILETIME& written) {
     FILETIME local;
     WORD dosDate = 0, dosTime = 0;
     double value = 0;
-    if (!FileTimeToLocalFileTime(&data.ftLastWriteTime, &local) || !FileTimeToDosDateTime(&local, &dosDate, &dosTime) ||
+    if (!FileTimeToLocalFileTime(&written, &local) || !FileTimeToDosDateTime(&local, &dosDate, &dosTime) ||
         !DosDateTimeToVariantTime(dosDate, dosTime, &value) || value <= 0)
         return 0;
     return value;
+}
+
+DateTimeValue FileDateOf(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return DosDateOf(data.ftLastWriteTime);
 }
 
 FileTimeRecord FileTimes(const std::wstring& path, FileTimeKind which) {

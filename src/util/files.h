@@ -57,6 +57,8 @@ std::int64_t FileSizeOf(const std::wstring& path);
 // Local last-write time with the two-second precision of the DOS form the
 // cabinet entries carry (so the two compare exactly); 0 when missing.
 DateTimeValue FileDateOf(const std::wstring& path);
+// The same for a last-write time already at hand (from a directory listing).
+DateTimeValue DosDateOf(const FILETIME& written);
 
 // One of a file's times, in universal time; all zero when the file is missing.
 struct FileTimeRecord {

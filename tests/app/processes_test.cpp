@@ -33,7 +33,7 @@ TEST(Program, VersionResourceNamesTheProductAndTheMaker) {
     GetLocalTime(&now);
     std::wstring prefix = std::to_wstring(now.wYear - 1800) + L"." + std::to_wstring(now.wMonth) + L".";
     EXPECT_EQ(id.version.rfind(prefix, 0), 0u) << id.version;  // built today or yesterday's build day
-    EXPECT_FALSE(id.fileDescription.empty());
+    EXPECT_EQ(id.fileDescription, L"Archiwin - kopie zapasowe danych programów TEV");
     EXPECT_FALSE(id.comments.empty());
     EXPECT_EQ(id.IdentityText(), L"Archiwin (Studio TEV) " + id.version);
 }
