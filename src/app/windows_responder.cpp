@@ -2,7 +2,6 @@
 // system's file and folder choosers and the shell.
 #include <windows.h>
 #include <commdlg.h>
-#include <oleauto.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -11,6 +10,7 @@
 #include "app/selectform.h"
 #include "app/warningdialog.h"
 #include "ui/seam.h"
+#include "util/files.h"
 
 namespace {
 
@@ -88,10 +88,7 @@ public:
     DateTimeValue Now() override {
         SYSTEMTIME st;
         GetLocalTime(&st);
-        double v = 0;
-        SystemTimeToVariantTime(&st, &v);
-        // VariantTime drops the milliseconds.
-        return v + st.wMilliseconds / 86400000.0;
+        return SystemTimeValue(st);
     }
 };
 

@@ -78,6 +78,13 @@ DateTimeValue DosDateOf(const FILETIME& written) {
     return value;
 }
 
+DateTimeValue SystemTimeValue(const SYSTEMTIME& st) {
+    double value = 0;
+    if (!SystemTimeToVariantTime(const_cast<SYSTEMTIME*>(&st), &value)) return 0;
+    // The variant form drops the milliseconds.
+    return value + st.wMilliseconds / 86400000.0;
+}
+
 DateTimeValue FileDateOf(const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
@@ -96,8 +103,7 @@ FileTimeRecord FileTimes(const std::wstring& path, FileTimeKind which) {
     const FILETIME& chosen = times[static_cast<int>(which)];
     if (!ok || !FileTimeToSystemTime(&chosen, &st)) return record;
     record.fileTime = (static_cast<std::uint64_t>(chosen.dwHighDateTime) << 32) | chosen.dwLowDateTime;
-    double value = 0;
-    if (SystemTimeToVariantTime(&st, &value)) record.dateTime = value + st.wMilliseconds / 86400000.0;
+    record.dateTime = SystemTimeValue(st);
     record.year = st.wYear;
     record.month = st.wMonth;
     record.weekday = st.wDayOfWeek;

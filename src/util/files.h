@@ -59,6 +59,8 @@ std::int64_t FileSizeOf(const std::wstring& path);
 DateTimeValue FileDateOf(const std::wstring& path);
 // The same for a last-write time already at hand (from a directory listing).
 DateTimeValue DosDateOf(const FILETIME& written);
+// A system time as a date value, milliseconds included.
+DateTimeValue SystemTimeValue(const SYSTEMTIME& st);
 
 // One of a file's times, in universal time; all zero when the file is missing.
 struct FileTimeRecord {
