@@ -3,8 +3,8 @@
 //  - decode: the rest is a series of frames, each a 2-byte uncompressed size
 //    and a 2-byte compressed size (little endian) and that many bytes, fed to
 //    one decoder until it refuses one; any fault is a finding;
-//  - round trip: the rest is data, encoded frame by frame and decoded back;
-//    any difference is a finding.
+//  - round trip: the rest is data, encoded in batches of 1..8 frames (bits
+//    3..5 of the first byte) and decoded back; any difference is a finding.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -50,16 +50,21 @@ void DecodeFrames(int windowBits, const uint8_t* p, size_t n) {
     }
 }
 
-void RoundTrip(int windowBits, const uint8_t* p, size_t n) {
+void RoundTrip(int windowBits, size_t batchFrames, const uint8_t* p, size_t n) {
     LzxEncoder& enc = Encoder(windowBits);
     LzxDecoder& dec = Decoder(windowBits);
-    std::vector<uint8_t> frame, out(kLzxFrameSize);
-    for (size_t pos = 0; pos < n; pos += kLzxFrameSize) {
-        size_t size = n - pos < kLzxFrameSize ? n - pos : kLzxFrameSize;
-        frame.clear();
-        enc.EncodeFrame(p + pos, size, frame);
-        if (!dec.DecodeFrame(frame.data(), frame.size(), out.data(), size) || std::memcmp(out.data(), p + pos, size) != 0)
-            std::abort();
+    std::vector<std::vector<uint8_t>> frames(kLzxBatchFrames);
+    std::vector<uint8_t> out(kLzxFrameSize);
+    const size_t batch = batchFrames * kLzxFrameSize;
+    for (size_t pos = 0; pos < n; pos += batch) {
+        const size_t size = n - pos < batch ? n - pos : batch;
+        enc.EncodeFrames(p + pos, size, frames.data());
+        for (size_t f = 0; f * kLzxFrameSize < size; ++f) {
+            const size_t plain = size - f * kLzxFrameSize < kLzxFrameSize ? size - f * kLzxFrameSize : kLzxFrameSize;
+            if (!dec.DecodeFrame(frames[f].data(), frames[f].size(), out.data(), plain) ||
+                std::memcmp(out.data(), p + pos + f * kLzxFrameSize, plain) != 0)
+                std::abort();
+        }
     }
 }
 
@@ -69,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;
     int windowBits = 15 + data[0] % 7;
     if (data[0] & 0x80)
-        RoundTrip(windowBits, data + 1, size - 1);
+        RoundTrip(windowBits, 1 + ((data[0] >> 3) & 7), data + 1, size - 1);
     else
         DecodeFrames(windowBits, data + 1, size - 1);
     return 0;

@@ -35,16 +35,13 @@ public:
 class LzxFolderEncoder : public FolderEncoder {
 public:
     explicit LzxFolderEncoder(int windowBits) : encoder_(windowBits) {}
-    size_t BatchBlocks() const override { return 1; }
+    size_t BatchBlocks() const override { return kLzxBatchFrames; }
     void Reset() override { encoder_.Reset(); }
     void Encode(std::span<const uint8_t>, std::span<const uint8_t> input,
                 std::vector<std::vector<uint8_t>>& out) override {
-        for (size_t i = 0; i < BlockCount(input.size()); ++i) {
-            const auto block = BlockOf(input, i);
-            out[i].clear();
-            encoder_.EncodeFrame(block.data(), block.size(), out[i]);
+        encoder_.EncodeFrames(input.data(), input.size(), out.data());
+        for (size_t i = 0; i < BlockCount(input.size()); ++i)
             if (out[i].size() > 0xFFFF) throw CabError(CabErrorKind::Compression, L"Błąd kompresji LZX.");
-        }
     }
 
 private:

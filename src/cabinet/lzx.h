@@ -13,6 +13,8 @@
 #include <vector>
 
 inline constexpr size_t kLzxFrameSize = 32768;
+// Most frames one EncodeFrames call takes; blocks may span them.
+inline constexpr size_t kLzxBatchFrames = 8;
 
 class LzxEncoder {
 public:
@@ -23,11 +25,13 @@ public:
 
     // Starts a new folder.
     void Reset();
-    // Compresses one frame of at most kLzxFrameSize bytes (shorter only for the
-    // last frame of a folder) and appends its bytes to out; the frame always
-    // ends on a 16-bit boundary. An empty frame appends nothing: an empty
-    // folder has no data blocks. (A windowBits outside 15..21 encodes as 21.)
-    void EncodeFrame(const uint8_t* data, size_t size, std::vector<uint8_t>& out);
+    // Compresses the next size bytes of the folder (at most kLzxBatchFrames
+    // frames; every frame kLzxFrameSize bytes except the last frame of a
+    // folder) and stores the bytes of frame i in out[i], one vector per frame,
+    // replacing what it held. Each frame ends on a 16-bit boundary and is
+    // final on return. Size 0 stores nothing: an empty folder has no data
+    // blocks. (A windowBits outside 15..21 encodes as 21.)
+    void EncodeFrames(const uint8_t* data, size_t size, std::vector<uint8_t>* out);
 
 private:
     struct State;

@@ -87,15 +87,14 @@ Bytes CallHeavy(size_t n, uint64_t seed) {
     return b;
 }
 
-// Frames: encoded bytes of every 32768-byte piece of data.
-std::vector<Bytes> Encode(int windowBits, const Bytes& data) {
+// Frames: encoded bytes of every 32768-byte piece of data, encoded in batches
+// of batchFrames frames.
+std::vector<Bytes> Encode(int windowBits, const Bytes& data, size_t batchFrames = kLzxBatchFrames) {
     LzxEncoder enc(windowBits);
-    std::vector<Bytes> frames;
-    for (size_t pos = 0; pos < data.size(); pos += kLzxFrameSize) {
-        size_t n = std::min(kLzxFrameSize, data.size() - pos);
-        frames.emplace_back();
-        enc.EncodeFrame(data.data() + pos, n, frames.back());
-    }
+    std::vector<Bytes> frames((data.size() + kLzxFrameSize - 1) / kLzxFrameSize);
+    const size_t batch = batchFrames * kLzxFrameSize;
+    for (size_t pos = 0; pos < data.size(); pos += batch)
+        enc.EncodeFrames(data.data() + pos, std::min(batch, data.size() - pos), &frames[pos / kLzxFrameSize]);
     return frames;
 }
 
@@ -169,20 +168,34 @@ TEST(Lzx, CompressesWhatRepeatsAndStoresWhatDoesNot) {
 TEST(Lzx, ResetStartsAnIndependentStream) {
     Bytes a = Text(40000, 10), b = Text(50000, 11);
     LzxEncoder enc(16);
-    std::vector<Bytes> first, second;
-    for (size_t pos = 0; pos < a.size(); pos += kLzxFrameSize) {
-        first.emplace_back();
-        enc.EncodeFrame(a.data() + pos, std::min(kLzxFrameSize, a.size() - pos), first.back());
-    }
+    std::vector<Bytes> first(2), second(2);
+    enc.EncodeFrames(a.data(), a.size(), first.data());
     enc.Reset();
-    for (size_t pos = 0; pos < b.size(); pos += kLzxFrameSize) {
-        second.emplace_back();
-        enc.EncodeFrame(b.data() + pos, std::min(kLzxFrameSize, b.size() - pos), second.back());
-    }
+    enc.EncodeFrames(b.data(), b.size(), second.data());
     EXPECT_TRUE(second == Encode(16, b));
     Bytes out;
     ASSERT_TRUE(Decode(16, second, b.size(), out));
     EXPECT_TRUE(out == b);
+}
+
+// Text, then data that does not compress, then text again with repeats of
+// the first part: blocks that span frames, uncompressed frames between coded
+// ones (whose headers carry the repeated offsets on) and batch ends anywhere.
+TEST(Lzx, BatchesOfEverySizeDecode) {
+    Bytes data = Text(5 * kLzxFrameSize + 1000, 20);
+    Bytes noise = RandomBytes(2 * kLzxFrameSize + 77, 21);
+    data.insert(data.end(), noise.begin(), noise.end());
+    Bytes calls = CallHeavy(3 * kLzxFrameSize, 22);
+    data.insert(data.end(), calls.begin(), calls.end());
+    data.insert(data.end(), data.begin(), data.begin() + 4 * kLzxFrameSize);
+    for (size_t batch = 1; batch <= kLzxBatchFrames; ++batch) {
+        SCOPED_TRACE("batch of " + std::to_string(batch));
+        std::vector<Bytes> frames = Encode(17, data, batch);
+        Bytes out;
+        ASSERT_TRUE(Decode(17, frames, data.size(), out));
+        ASSERT_TRUE(out == data);
+    }
+    EXPECT_LT(TotalSize(Encode(17, data)), TotalSize(Encode(17, data, 1))) << "shared trees cost less";
 }
 
 TEST(Lzx, DecoderRefusesMisuse) {
