@@ -4,15 +4,16 @@
 #include "cabinet/cab_format.h"
 #include "cabinet/checksum.h"
 #include "cabinet/folder_encoder.h"
+#include "cabinet/folder_pipeline.h"
 #include "cabinet/platform_file.h"
 #include "cabinet/stored_name.h"
 #include "util/cp1250.h"
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
 #include <functional>
 #include <thread>
-#include <fstream>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -33,9 +34,21 @@ struct PlannedFolder {
     size_t firstFile;
     size_t fileCount = 0;
     uint64_t plannedBytes = 0;  // from the sizes before writing
+    // Filled while writing.
     uint32_t dataOffset = 0;
     uint16_t blockCount = 0;
+    uint64_t bytes = 0;
 };
+
+[[noreturn]] void ThrowGrownPast2GB() {
+    throw CabError(CabErrorKind::ReadSource,
+                   L"Pliki urosły w trakcie pakowania ponad 2 GB, czyli więcej, niż mieści archiwum CAB.");
+}
+
+// "~NAME<suffix>.tevtmp" beside the archive.
+fs::path TempBeside(const fs::path& archive, const std::wstring& suffix) {
+    return archive.parent_path() / PathFromWide(L"~" + WideFromPath(archive.filename()) + suffix + L".tevtmp");
+}
 
 uint16_t TypeCompress(CabCompression c) {
     switch (c.method) {
@@ -77,28 +90,30 @@ private:
 
 // The uncompressed stream of one folder: the files' bytes are gathered in a
 // buffer (the 32 KiB dictionary followed by one batch of blocks) and handed
-// to the encoder batch by batch; every encoded block goes to emit.
+// to the encoder batch by batch; every encoded block goes to emit. One stream
+// serves folder after folder with the same buffers.
 class FolderStream {
 public:
-    using Emit = std::function<void(std::span<const uint8_t> data, size_t uncompressed)>;
-
-    FolderStream(FolderEncoder& encoder, Emit emit)
+    explicit FolderStream(FolderEncoder& encoder)
         : encoder_(encoder),
-          emit_(std::move(emit)),
           buffer_(cab::kBlockSize * (1 + encoder.BatchBlocks())),
-          encoded_(encoder.BatchBlocks()) {
-        Restart();
-    }
+          encoded_(encoder.BatchBlocks()) {}
 
-    // Starts the next folder with the same buffers.
-    void Restart() {
+    // Compresses one folder's files and records what was read.
+    void Write(PlannedFolder& folder, std::vector<PlannedFile>& files, BlockEmit emit) {
         encoder_.Reset();
+        emit_ = std::move(emit);
         blocks_ = 0;
         bytes_ = 0;
         dictSize_ = 0;
         fill_ = 0;
+        for (size_t i = 0; i < folder.fileCount; ++i) AddFile(files[folder.firstFile + i]);
+        Flush();
+        folder.blockCount = static_cast<uint16_t>(blocks_);
+        folder.bytes = bytes_;
     }
 
+private:
     void AddFile(PlannedFile& file) {
         std::ifstream in(file.source->path, std::ios::binary);
         auto info = in ? ReadSourceFileInfo(file.source->path) : std::nullopt;
@@ -116,9 +131,7 @@ public:
             fill_ += got;
             size += got;
             bytes_ += got;
-            if (bytes_ > kMaxSourceTotal)
-                throw CabError(CabErrorKind::ReadSource,
-                               L"Pliki urosły w trakcie pakowania ponad 2 GB, czyli więcej, niż mieści archiwum CAB.");
+            if (bytes_ > kMaxSourceTotal) ThrowGrownPast2GB();
             if (fill_ == buffer_.size() - cab::kBlockSize) Flush();
             if (got < room) break;
         }
@@ -127,11 +140,6 @@ public:
         file.size = static_cast<uint32_t>(size);
     }
 
-    void End() { Flush(); }
-    uint16_t Blocks() const { return static_cast<uint16_t>(blocks_); }
-    uint64_t Bytes() const { return bytes_; }
-
-private:
     void Flush() {
         if (fill_ == 0) return;
         const size_t blocks = (fill_ + cab::kBlockSize - 1) / cab::kBlockSize;
@@ -150,7 +158,7 @@ private:
     }
 
     FolderEncoder& encoder_;
-    Emit emit_;
+    BlockEmit emit_;
     std::vector<uint8_t> buffer_;
     std::vector<std::vector<uint8_t>> encoded_;
     size_t blocks_ = 0;
@@ -159,119 +167,68 @@ private:
     size_t fill_ = 0;
 };
 
-// Writes the folders' data. MSZIP spreads the blocks of a folder over the
-// threads; LZX cannot (its state runs through the folder), so small LZX
-// folders are compressed side by side, one per thread, each into memory, and
-// written in order. Folders above kParallelFolderLimit stream through one
-// encoder instead, which keeps memory bounded whatever the file sizes. Each
-// side slot keeps its stream and output buffer from folder to folder, so the
-// helper threads allocate next to nothing and memory does not creep up over
-// a long archive.
-class DataWriter {
+// Writes the folders' data in order. MSZIP spreads the blocks of a folder
+// over the threads, so its folders stream through one encoder, as do stored
+// ones. LZX cannot (its state runs through the folder): its folders are
+// compressed side by side, one per worker thread, each worker keeping its
+// encoder and buffers from folder to folder (see folder_pipeline.h for how
+// memory stays bounded); on one thread they stream through one encoder.
+class DataWriter : private FolderSink {
 public:
-    static constexpr uint64_t kParallelFolderLimit = 2 << 20;
-
-    DataWriter(std::ofstream& out, const CabWriteOptions& options, const WriteProgress& progress, uint64_t offset)
-        : blocks_(out, progress, offset),
-          encoder_(FolderEncoder::Create(options.compression, options.mszipLevel, options.threads)) {
+    DataWriter(std::ofstream& out, const CabWriteOptions& options, const WriteProgress& progress, uint64_t offset,
+               const fs::path& archive)
+        : blocks_(out, progress, offset) {
         const unsigned threads =
-            options.threads ? options.threads : std::clamp(std::thread::hardware_concurrency(), 1u, 16u);
-        if (options.compression.method == CabMethod::Lzx && threads > 1) {
-            for (unsigned t = 0; t < std::min(threads, 4u); ++t) {
-                auto slot = std::make_unique<Slot>();
-                slot->encoder = t == 0 ? std::move(encoder_) : FolderEncoder::Create(options.compression, 0, 1);
-                slot->data.reserve(kParallelFolderLimit + kParallelFolderLimit / 8);
-                Slot* raw = slot.get();
-                slot->stream = std::make_unique<FolderStream>(*slot->encoder, [raw](std::span<const uint8_t> d, size_t u) {
-                    raw->data.insert(raw->data.end(), d.begin(), d.end());
-                    raw->sizes.emplace_back(d.size(), u);
-                });
-                slots_.push_back(std::move(slot));
+            options.threads ? options.threads : std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+        if (options.compression.method != CabMethod::Lzx || threads == 1) {
+            encoders_.push_back(FolderEncoder::Create(options.compression, options.mszipLevel, options.threads));
+        } else {
+            for (unsigned t = 0; t < threads; ++t) {
+                encoders_.push_back(FolderEncoder::Create(options.compression, 0, 1));
+                pipeline_.spillFiles.push_back(TempBeside(archive, L"." + std::to_wstring(t + 1)));
             }
+            pipeline_.threads = threads;
+            pipeline_.folderMemory = options.folderMemory;
         }
+        for (auto& encoder : encoders_) streams_.push_back(std::make_unique<FolderStream>(*encoder));
     }
 
     void WriteAll(std::vector<PlannedFolder>& folders, std::vector<PlannedFile>& files) {
-        for (size_t fo = 0; fo < folders.size();) {
-            if (slots_.empty() || folders[fo].plannedBytes > kParallelFolderLimit) {
-                WriteStreaming(folders[fo], files);
-                ++fo;
-                continue;
+        folders_ = &folders;
+        if (streams_.size() == 1) {
+            for (size_t i = 0; i < folders.size(); ++i) {
+                BeginFolder(i);
+                streams_[0]->Write(folders[i], files, [this](std::span<const uint8_t> d, size_t u) { WriteBlock(d, u); });
+                EndFolder(i);
             }
-            size_t count = 0;
-            while (count < slots_.size() && fo + count < folders.size() &&
-                   folders[fo + count].plannedBytes <= kParallelFolderLimit)
-                ++count;
-            WriteSideBySide(std::span(folders).subspan(fo, count), files);
-            fo += count;
+            return;
         }
+        RunFolderPipeline(folders.size(), pipeline_,
+                          [&](unsigned worker, size_t folder, const BlockEmit& emit) {
+                              streams_[worker]->Write(folders[folder], files, emit);
+                          },
+                          *this);
     }
 
     uint64_t Offset() const { return blocks_.Offset(); }
 
 private:
-    struct Slot {
-        std::unique_ptr<FolderEncoder> encoder;
-        std::unique_ptr<FolderStream> stream;
-        std::vector<uint8_t> data;                     // the folder's encoded blocks, back to back
-        std::vector<std::pair<size_t, size_t>> sizes;  // per block: encoded, uncompressed
-        std::exception_ptr error;
-    };
-
-    void CountTotal(uint64_t bytes) {
-        total_ += bytes;
-        if (total_ > kMaxSourceTotal)
-            throw CabError(CabErrorKind::ReadSource,
-                           L"Pliki urosły w trakcie pakowania ponad 2 GB, czyli więcej, niż mieści archiwum CAB.");
+    void BeginFolder(size_t folder) override {
+        (*folders_)[folder].dataOffset = static_cast<uint32_t>(blocks_.Offset());
     }
-
-    static void AddFiles(FolderStream& stream, PlannedFolder& folder, std::vector<PlannedFile>& files) {
-        for (size_t i = 0; i < folder.fileCount; ++i) stream.AddFile(files[folder.firstFile + i]);
-        stream.End();
-        folder.blockCount = stream.Blocks();
+    void WriteBlock(std::span<const uint8_t> data, size_t uncompressed) override {
+        blocks_.Write(data, uncompressed);
     }
-
-    void WriteStreaming(PlannedFolder& folder, std::vector<PlannedFile>& files) {
-        folder.dataOffset = static_cast<uint32_t>(blocks_.Offset());
-        FolderEncoder& encoder = encoder_ ? *encoder_ : *slots_[0]->encoder;
-        FolderStream stream(encoder, [&](std::span<const uint8_t> data, size_t u) { blocks_.Write(data, u); });
-        AddFiles(stream, folder, files);
-        CountTotal(stream.Bytes());
-    }
-
-    void WriteSideBySide(std::span<PlannedFolder> group, std::vector<PlannedFile>& files) {
-        auto work = [&](size_t i) {
-            Slot& slot = *slots_[i];
-            try {
-                slot.data.clear();
-                slot.sizes.clear();
-                slot.error = nullptr;
-                slot.stream->Restart();
-                AddFiles(*slot.stream, group[i], files);
-            } catch (...) {
-                slot.error = std::current_exception();
-            }
-        };
-        std::vector<std::thread> threads;
-        for (size_t i = 1; i < group.size(); ++i) threads.emplace_back(work, i);
-        work(0);
-        for (auto& t : threads) t.join();
-        for (size_t i = 0; i < group.size(); ++i) {
-            Slot& slot = *slots_[i];
-            if (slot.error) std::rethrow_exception(slot.error);
-            group[i].dataOffset = static_cast<uint32_t>(blocks_.Offset());
-            size_t at = 0;
-            for (const auto& [encoded, u] : slot.sizes) {
-                blocks_.Write(std::span(slot.data).subspan(at, encoded), u);
-                at += encoded;
-            }
-            CountTotal(slot.stream->Bytes());
-        }
+    void EndFolder(size_t folder) override {
+        total_ += (*folders_)[folder].bytes;
+        if (total_ > kMaxSourceTotal) ThrowGrownPast2GB();
     }
 
     BlockWriter blocks_;
-    std::unique_ptr<FolderEncoder> encoder_;
-    std::vector<std::unique_ptr<Slot>> slots_;
+    std::vector<std::unique_ptr<FolderEncoder>> encoders_;
+    std::vector<std::unique_ptr<FolderStream>> streams_;  // one per encoder
+    FolderPipelineSettings pipeline_;
+    std::vector<PlannedFolder>* folders_ = nullptr;
     uint64_t total_ = 0;
 };
 
@@ -347,7 +304,7 @@ void WriteCabinet(const fs::path& archive, const std::vector<CabSource>& sources
         throw Failure(L"Pliki do spakowania zajmują razem 2 GB lub więcej, a tyle archiwum CAB nie pomieści. "
                       L"Podziel je na kilka mniejszych archiwów.");
 
-    const fs::path temp = archive.parent_path() / PathFromWide(L"~" + WideFromPath(archive.filename()) + L".tevtmp");
+    const fs::path temp = TempBeside(archive, L"");
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
     if (!out)
         throw CabError(CabErrorKind::CreateCabinet, L"Nie można utworzyć archiwum „" + WideFromPath(archive) + L"”.");
@@ -356,7 +313,7 @@ void WriteCabinet(const fs::path& archive, const std::vector<CabSource>& sources
         const size_t tableSize = BuildTables(folders, files, 0, options).size();
         const std::vector<uint8_t> zeros(tableSize, 0);
         out.write(reinterpret_cast<const char*>(zeros.data()), static_cast<std::streamsize>(zeros.size()));
-        DataWriter data(out, options, progress, tableSize);
+        DataWriter data(out, options, progress, tableSize, archive);
         data.WriteAll(folders, files);
         const auto tables = BuildTables(folders, files, data.Offset(), options);
         out.seekp(0);

@@ -29,10 +29,14 @@ struct CabWriteOptions {
     uint32_t folderThreshold = 900000;
     uint16_t setId = 12345;
     int mszipLevel = 4;  // zlib level: smaller than gcab's archives at under half its work
-    unsigned threads = 0;  // 0: one per processor
+    unsigned threads = 0;  // 0: one per processor, at most 4
+    // LZX on several threads: the encoded bytes a folder waiting for its turn
+    // keeps in memory; the rest goes to a temporary file beside the archive.
+    size_t folderMemory = 4 << 20;
 };
 
 // After every data block written: its compressed and uncompressed sizes.
+// Called on the thread that called WriteCabinet.
 using WriteProgress = std::function<void(size_t compressed, size_t uncompressed)>;
 
 // The size of a file to store; 0 when it cannot be examined.
