@@ -1,6 +1,7 @@
 #include "ui/kit/dalejwstecz.h"
 
 #include "ui/form.h"
+#include "ui/kit/tabset.h"
 #include "ui/kit/tabsetflat.h"
 
 namespace {
@@ -20,28 +21,53 @@ TtevDalejWsteczButton::TtevDalejWsteczButton(WinControl* parent, TtevDAlejWstecz
     SetRodzaj(rodzaj);
 }
 
-void TtevDalejWsteczButton::SetTabSetFlat(TtevTabSetFlat* strip) { tabSetFlat_ = strip; }
+TtevTabSet* TtevDalejWsteczButton::TabSet() const { return tabSetAlive_.expired() ? nullptr : tabSet_; }
 
-TtevTabSetFlat* TtevDalejWsteczButton::Strip() {
-    if (tabSetFlat_) return tabSetFlat_;
-    TtevTabSetFlat* last = nullptr;
-    if (Form* form = OwnerForm()) ForEachDescendant<TtevTabSetFlat>(form, [&](TtevTabSetFlat* s) { last = s; });
-    return last;
+void TtevDalejWsteczButton::SetTabSet(TtevTabSet* tabs) {
+    tabSet_ = tabs;
+    tabSetAlive_ = tabs ? tabs->Lifetime() : std::weak_ptr<void>();
+}
+
+TtevTabSetFlat* TtevDalejWsteczButton::TabSetFlat() const { return tabSetFlatAlive_.expired() ? nullptr : tabSetFlat_; }
+
+void TtevDalejWsteczButton::SetTabSetFlat(TtevTabSetFlat* strip) {
+    tabSetFlat_ = strip;
+    tabSetFlatAlive_ = strip ? strip->Lifetime() : std::weak_ptr<void>();
+}
+
+TtevDalejWsteczButton::Strip TtevDalejWsteczButton::FindStrip() {
+    Form* form = OwnerForm();
+    if (TtevTabSetFlat* flat = TabSetFlat()) return {flat, nullptr};
+    TtevTabSetFlat* lastFlat = nullptr;
+    if (form) ForEachDescendant<TtevTabSetFlat>(form, [&](TtevTabSetFlat* s) { lastFlat = s; });
+    if (lastFlat) return {lastFlat, nullptr};
+    if (TtevTabSet* tabs = TabSet()) return {nullptr, tabs};
+    TtevTabSet* lastTabs = nullptr;
+    if (form) ForEachDescendant<TtevTabSet>(form, [&](TtevTabSet* s) { lastTabs = s; });
+    return {nullptr, lastTabs};
 }
 
 TtevTabInfo TtevDalejWsteczButton::GetTabInfo() {
     TtevTabInfo info;
-    if (TtevTabSetFlat* strip = Strip()) {
-        info.index = strip->TabIndex();
-        info.count = static_cast<int>(strip->Items().size());
-        info.first = info.index == 0;
-        info.last = info.count == info.index + 1;
+    Strip strip = FindStrip();
+    if (strip.flat) {
+        info.index = strip.flat->TabIndex();
+        info.count = static_cast<int>(strip.flat->Items().size());
+    } else if (strip.tabs) {
+        info.index = strip.tabs->TabIndex();
+        info.count = static_cast<int>(strip.tabs->Tabs().size());
+    } else {
+        return info;
     }
+    info.first = info.index == 0;
+    info.last = info.count == info.index + 1;
     return info;
 }
 
 void TtevDalejWsteczButton::GoToTab(int index) {
-    if (TtevTabSetFlat* strip = Strip()) strip->SetTabIndex(index);
+    Strip strip = FindStrip();
+    if (strip.flat) strip.flat->SetTabIndex(index);
+    else if (strip.tabs) strip.tabs->SetTabIndex(index);
 }
 
 void TtevDalejWsteczButton::SetRodzaj(TtevDAlejWstecz rodzaj) {

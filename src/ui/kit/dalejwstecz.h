@@ -1,13 +1,16 @@
 #pragma once
 // TtevDalejWsteczButton: the "next" / "back" button of the wizard windows.
-// It moves the wizard's flat tab strip one page on or back, asks the window
+// It moves the wizard's page strip (a flat tab strip, or else a plain tab
+// set) one page on or back, asks the window
 // through its events whether a move is allowed and which page comes next,
 // ends the wizard from the last page ("next") or the first ("back") when
 // allowed to, and names itself after the page.
 #include <functional>
+#include <memory>
 
 #include "ui/kit/colorbutton.h"
 
+class TtevTabSet;
 class TtevTabSetFlat;
 
 enum class TtevDAlejWstecz { dwDalej, dwWstecz };
@@ -26,7 +29,11 @@ class TtevDalejWsteczButton : public TtevCustomColorButton {
 public:
     explicit TtevDalejWsteczButton(WinControl* parent, TtevDAlejWstecz rodzaj = TtevDAlejWstecz::dwDalej);
 
-    TtevTabSetFlat* TabSetFlat() const { return tabSetFlat_; }
+    // The strips the button moves; a reference to a destroyed strip reads
+    // as none.
+    TtevTabSet* TabSet() const;
+    virtual void SetTabSet(TtevTabSet* tabs);
+    TtevTabSetFlat* TabSetFlat() const;
     virtual void SetTabSetFlat(TtevTabSetFlat* strip);
     TtevDAlejWstecz Rodzaj() const { return rodzaj_; }
     // Also refreshes the caption for the current page.
@@ -38,7 +45,8 @@ public:
     TtevOnDalej OnAfterDalej;
     Event OnAfterFastEnd;
 
-    // The strip: TabSetFlat, else the last flat strip on the window.
+    // The strip: TabSetFlat, else the last flat strip on the window, else
+    // TabSet, else the last tab set on the window.
     virtual TtevTabInfo GetTabInfo();
     virtual void GoToTab(int index);
     // After the window has built its controls: "back" starts as "Anuluj".
@@ -47,7 +55,14 @@ public:
     void Click() override;
 
 private:
-    TtevTabSetFlat* Strip();
+    struct Strip {
+        TtevTabSetFlat* flat = nullptr;
+        TtevTabSet* tabs = nullptr;
+    };
+    Strip FindStrip();
+    TtevTabSet* tabSet_ = nullptr;
+    std::weak_ptr<void> tabSetAlive_;
     TtevTabSetFlat* tabSetFlat_ = nullptr;
+    std::weak_ptr<void> tabSetFlatAlive_;
     TtevDAlejWstecz rodzaj_;
 };

@@ -5,13 +5,28 @@
 #include <algorithm>
 #include <utility>
 
+#include "ui/kit/itemlines.h"
 #include "ui/markup.h"
 #include "util/failure.h"
+#include "util/textcase.h"
 
 // ---------------------------------------------------------------- THTMListbox
 
 THTMListbox::THTMListbox(WinControl* parent, DWORD extraStyle)
-    : ListBox(parent, LBS_OWNERDRAWVARIABLE | LBS_HASSTRINGS | extraStyle) {}
+    : ListBox(parent, LBS_OWNERDRAWVARIABLE | LBS_HASSTRINGS | extraStyle) {
+    measuredFont_ = GetFont();
+    measuredDpi_ = Dpi();
+    blinkTimer_.OnTimer = [this] { Blink(); };
+}
+
+THTMListbox::~THTMListbox() {
+    if (measureDc_) DeleteDC(measureDc_);
+}
+
+HDC THTMListbox::MeasureDC() {
+    if (!measureDc_) measureDc_ = CreateCompatibleDC(nullptr);
+    return measureDc_;
+}
 
 int THTMListbox::Add(const std::wstring& markup) {
     int index = Count();
@@ -27,11 +42,18 @@ int THTMListbox::Add(const std::wstring& markup) {
 
 void THTMListbox::Insert(int index, const std::wstring& markup) {
     index = std::clamp(index, 0, Count());
-    // The markup is in place before the list box asks for the item's height.
+    // The markup and its natural size are in place before the list box asks
+    // for the item's height.
     items_.insert(items_.begin() + index, markup);
+    heights_.Insert(index, LayOut(index, ItemHeights::kUnlimited));
     ItemInserted(index);
     std::wstring plain = MarkupPlainText(markup);
     SendMessageW(Handle(), LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(plain.c_str()));
+    // The height the list box just asked for, again: kept per width, it
+    // costs nothing.
+    MEASUREITEMSTRUCT m{ODT_LISTBOX, 0, static_cast<UINT>(index)};
+    MeasureItem(&m);
+    shown_.insert(shown_.begin() + index, static_cast<int>(m.itemHeight));
     UpdateHorizontalExtent();
 }
 
@@ -39,6 +61,8 @@ void THTMListbox::Delete(int index) {
     if (index < 0 || index >= Count()) return;
     SendMessageW(Handle(), LB_DELETESTRING, static_cast<WPARAM>(index), 0);
     items_.erase(items_.begin() + index);
+    heights_.Erase(index);
+    shown_.erase(shown_.begin() + index);
     ItemDeleted(index);
     UpdateHorizontalExtent();
 }
@@ -48,6 +72,8 @@ void THTMListbox::Clear() {
         items_.pop_back();
         ItemDeleted(Count());
     }
+    heights_.Clear();
+    shown_.clear();
     ListBox::Clear();
     UpdateHorizontalExtent();
 }
@@ -55,6 +81,17 @@ void THTMListbox::Clear() {
 const std::wstring& THTMListbox::Item(int index) const {
     if (index < 0 || index >= Count()) throw Failure(L"Item index out of range");
     return items_[static_cast<size_t>(index)];
+}
+
+void THTMListbox::SetMultiline(bool v) {
+    if (v == multiline_) return;
+    multiline_ = v;
+    ApplyHeights(true);
+}
+
+std::wstring THTMListbox::LayoutText(int index) const {
+    const std::wstring& markup = items_[static_cast<size_t>(index)];
+    return multiline_ ? LineEndsAsBreaks(markup) : markup;
 }
 
 MarkupPaint THTMListbox::BasePaint() const {
@@ -68,27 +105,131 @@ MarkupPaint THTMListbox::BasePaint() const {
     return paint;
 }
 
-void THTMListbox::MeasureItem(MEASUREITEMSTRUCT* item) {
-    if (item->itemID >= items_.size()) return;
+ItemExtent THTMListbox::LayOut(int index, int width) {
+    SIZE used = MeasureMarkup(MeasureDC(), LayoutText(index), {0, 0, width, 4096}, BasePaint());
+    return {used.cx, used.cy};
+}
+
+int THTMListbox::LayoutWidth() const {
+    if (ScrollHorizontal) return ItemHeights::kUnlimited;
     RECT client;
     GetClientRect(Handle(), &client);
-    RECT area = MarkupRect({0, 0, ScrollHorizontal ? 4096 : client.right, 4096});
-    ScreenDC dc;
-    SIZE used = MeasureMarkup(dc, items_[item->itemID], area, BasePaint());
-    item->itemHeight = static_cast<UINT>(std::clamp<LONG>(used.cy + ExtraHeight(), 1, 255));
+    RECT area = MarkupRect({0, 0, client.right, 0});
+    return std::max<int>(0, area.right - area.left);
+}
+
+void THTMListbox::MeasureItem(MEASUREITEMSTRUCT* item) {
+    if (item->itemID >= items_.size()) return;
+    int height = heights_.HeightAt(static_cast<int>(item->itemID), LayoutWidth(),
+                                   [this](int index, int width) { return LayOut(index, width); });
+    // The list box keeps an item's height in a byte.
+    item->itemHeight = static_cast<UINT>(std::clamp(height + ExtraHeight(), 1, 255));
+}
+
+void THTMListbox::ApplyHeights(bool everything) {
+    int width = LayoutWidth();
+    if (!everything && width == appliedWidth_) return;
+    appliedWidth_ = width;
+    if (everything) {
+        heights_.Clear();
+        for (int i = 0; i < Count(); ++i) heights_.Insert(i, LayOut(i, ItemHeights::kUnlimited));
+        measuredFont_ = GetFont();
+        measuredDpi_ = Dpi();
+    }
+    bool changed = everything;
+    // Every height told to a list box that draws itself makes it update its
+    // scroll bar and look for the items to repaint: thousands of them, one
+    // at a time, take minutes. Told all at once they take nothing.
+    bool quiet = !redrawOff_;
+    if (quiet) SendMessageW(Handle(), WM_SETREDRAW, FALSE, 0);
+    for (int i = 0; i < Count(); ++i) {
+        MEASUREITEMSTRUCT m{ODT_LISTBOX, 0, static_cast<UINT>(i)};
+        MeasureItem(&m);
+        int& shown = shown_[static_cast<size_t>(i)];
+        if (shown != static_cast<int>(m.itemHeight)) {
+            shown = static_cast<int>(m.itemHeight);
+            SendMessageW(Handle(), LB_SETITEMHEIGHT, static_cast<WPARAM>(i), m.itemHeight);
+            changed = true;
+        }
+    }
+    if (quiet) SendMessageW(Handle(), WM_SETREDRAW, TRUE, 0);
+    if (everything) UpdateHorizontalExtent();
+    if (changed) InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void THTMListbox::AppearanceChanged() {
+    ListBox::AppearanceChanged();
+    // A new font or monitor changes every item's size.
+    if (Count() > 0 && (!(GetFont() == measuredFont_) || Dpi() != measuredDpi_)) ApplyHeights(true);
 }
 
 void THTMListbox::UpdateHorizontalExtent() {
     if (!ScrollHorizontal) return;
-    ScreenDC dc;
-    int widest = 0;
-    for (const std::wstring& item : items_)
-        widest = std::max<int>(widest, MeasureMarkup(dc, item, MarkupRect({0, 0, 4096, 4096}), BasePaint()).cx);
     RECT client;
     GetClientRect(Handle(), &client);
+    RECT area = MarkupRect({0, 0, 0, 0});
+    int widest = heights_.Widest() + area.left;
     // No scroll bar when everything fits.
     int extent = widest + 6 > client.right ? widest + 6 : 0;
     SendMessageW(Handle(), LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(extent), 0);
+}
+
+bool THTMListbox::VisibleItemRect(int index, RECT& rect) const {
+    int top = static_cast<int>(SendMessageW(Handle(), LB_GETTOPINDEX, 0, 0));
+    if (index < top || index >= Count()) return false;
+    RECT client;
+    GetClientRect(Handle(), &client);
+    int y = 0;
+    for (int i = top; i < index && y < client.bottom; ++i) y += shown_[static_cast<size_t>(i)];
+    if (y >= client.bottom) return false;
+    rect = {0, y, client.right, y + shown_[static_cast<size_t>(index)]};
+    return true;
+}
+
+void THTMListbox::DrawItemMarkup(HDC dc, int index, const RECT& rect, const MarkupPaint& paint, Color background) {
+    MarkupLayout layout = LayoutMarkupOn(dc, LayoutText(index), rect, paint);
+    if (!blinkPhase_) {
+        DrawMarkupLayout(dc, layout, rect, paint);
+        return;
+    }
+    // Blinking words are drawn apart, in the blink colour whatever their
+    // own colour, their link's or the selection's.
+    MarkupLayout blinking;
+    auto blinks = [](const MarkupItem& item) { return item.kind == MarkupItem::Kind::Text && item.style.blink; };
+    for (const MarkupItem& item : layout.items)
+        if (blinks(item)) blinking.items.push_back(item);
+    std::erase_if(layout.items, blinks);
+    DrawMarkupLayout(dc, layout, rect, paint);
+    MarkupPaint blink = paint;
+    blink.selected = false;
+    blink.hoverAnchor = -1;
+    blink.font.color = blink.linkColor = BlinkColor == clNone ? background : BlinkColor;
+    for (MarkupItem& item : blinking.items) {
+        item.style.color = blink.font.color;
+        item.style.shadow = false;
+    }
+    DrawMarkupLayout(dc, blinking, rect, blink);
+}
+
+void THTMListbox::SetEnableBlink(bool v) {
+    blinkTimer_.SetEnabled(v);
+    if (!v && blinkPhase_) {
+        blinkPhase_ = false;
+        InvalidateRect(Handle(), nullptr, FALSE);
+    }
+}
+
+void THTMListbox::Blink() {
+    blinkPhase_ = !blinkPhase_;
+    // Only the items that blink are drawn again.
+    RECT client;
+    GetClientRect(Handle(), &client);
+    int y = 0;
+    for (int i = static_cast<int>(SendMessageW(Handle(), LB_GETTOPINDEX, 0, 0)); i < Count() && y < client.bottom; ++i) {
+        RECT r{0, y, client.right, y + shown_[static_cast<size_t>(i)]};
+        if (ContainsNoCase(L"<blink", items_[static_cast<size_t>(i)])) InvalidateRect(Handle(), &r, FALSE);
+        y = r.bottom;
+    }
 }
 
 std::pair<std::wstring, int> THTMListbox::AnchorAtItemPoint(int x, int y) {
@@ -98,8 +239,7 @@ std::pair<std::wstring, int> THTMListbox::AnchorAtItemPoint(int x, int y) {
     if (HIWORD(hit) != 0 || index >= Count()) return {{}, -1};
     RECT itemRect;
     SendMessageW(Handle(), LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&itemRect));
-    ScreenDC dc;
-    return {AnchorAtPoint(dc, items_[static_cast<size_t>(index)], MarkupRect(itemRect), {x, y}, BasePaint()), index};
+    return {AnchorAtPoint(MeasureDC(), LayoutText(index), MarkupRect(itemRect), {x, y}, BasePaint()), index};
 }
 
 void THTMListbox::TrackAnchor(int x, int y) {
@@ -124,7 +264,7 @@ LRESULT THTMListbox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_MOUSELEAVE) TrackAnchor(-1, -1);
     if (msg == WM_LBUTTONDOWN) {
         auto [href, index] = AnchorAtItemPoint(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
-        if (!href.empty()) {
+        if (!href.empty() && LinksActive(index)) {
             // The selection follows the click; then the link acts.
             LRESULT result = ListBox::HandleMessage(msg, wp, lp);
             ActivateAnchor(href, [this, index = index](const std::wstring& anchor) {
@@ -137,20 +277,18 @@ LRESULT THTMListbox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         POINT at;
         GetCursorPos(&at);
         ScreenToClient(Handle(), &at);
-        if (!AnchorAtItemPoint(at.x, at.y).first.empty()) {
+        auto [href, index] = AnchorAtItemPoint(at.x, at.y);
+        if (!href.empty() && LinksActive(index)) {
             ::SetCursor(LoadCursorW(nullptr, IDC_HAND));
             return TRUE;
         }
     }
-    if (msg == WM_SIZE && !ScrollHorizontal) {
-        // Heights depend on the width: measure again.
+    if (msg == WM_SETREDRAW) redrawOff_ = wp == FALSE;
+    if (msg == WM_SIZE) {
+        // Heights depend on the width only: a change of height alone (a
+        // list fitting itself to its items) measures nothing.
         LRESULT result = ListBox::HandleMessage(msg, wp, lp);
-        for (int i = 0; i < Count(); ++i) {
-            MEASUREITEMSTRUCT m{ODT_LISTBOX, 0, static_cast<UINT>(i)};
-            MeasureItem(&m);
-            SendMessageW(Handle(), LB_SETITEMHEIGHT, static_cast<WPARAM>(i), m.itemHeight);
-        }
-        InvalidateRect(Handle(), nullptr, TRUE);
+        ApplyHeights(false);
         return result;
     }
     return ListBox::HandleMessage(msg, wp, lp);
@@ -178,7 +316,7 @@ void TtevHTMListbox::DrawItem(DRAWITEMSTRUCT* item) {
         paint.selectionFontColor = SelectionFontColor;
     }
     FillRect(item->hDC, &item->rcItem, BrushOf(background));
-    DrawMarkup(item->hDC, Item(static_cast<int>(item->itemID)), MarkupRect(item->rcItem), paint);
+    DrawItemMarkup(item->hDC, static_cast<int>(item->itemID), MarkupRect(item->rcItem), paint, background);
     if (item->itemState & ODS_FOCUS) DrawFocusRect(item->hDC, &item->rcItem);
     FitHeightToItems();
 }
@@ -189,37 +327,64 @@ void TtevHTMListbox::FitHeightToItems() {
     GetWindowRect(Handle(), &window);
     GetClientRect(Handle(), &client);
     int total = (window.bottom - window.top) - client.bottom;
-    for (int i = 0; i < Count(); ++i)
-        total += static_cast<int>(SendMessageW(Handle(), LB_GETITEMHEIGHT, static_cast<WPARAM>(i), 0));
+    for (int height : ShownHeights()) total += height;
     if (Units(total) != Height()) SetHeight(Units(total));
 }
 
 // --------------------------------------------------------- TtevHtmlCheckListBox
 
-TtevHtmlCheckListBox::TtevHtmlCheckListBox(WinControl* parent) : THTMListbox(parent) {}
+TtevHtmlCheckListBox::TtevHtmlCheckListBox(WinControl* parent, DWORD extraStyle) : THTMListbox(parent, extraStyle) {}
 
-void TtevHtmlCheckListBox::ItemInserted(int index) { checked_.insert(checked_.begin() + index, 0); }
+void TtevHtmlCheckListBox::ItemInserted(int index) { checks_.insert(checks_.begin() + index, Check{}); }
 
-void TtevHtmlCheckListBox::ItemDeleted(int index) { checked_.erase(checked_.begin() + index); }
+void TtevHtmlCheckListBox::ItemDeleted(int index) { checks_.erase(checks_.begin() + index); }
 
-bool TtevHtmlCheckListBox::Checked(int index) const {
-    return index >= 0 && index < Count() && checked_[static_cast<size_t>(index)] != 0;
+TCheckBoxState TtevHtmlCheckListBox::State(int index) const {
+    return index >= 0 && index < Count() ? checks_[static_cast<size_t>(index)].state : TCheckBoxState::cbUnchecked;
 }
 
-void TtevHtmlCheckListBox::SetChecked(int index, bool checked) {
+void TtevHtmlCheckListBox::SetState(int index, TCheckBoxState state) {
     if (index < 0 || index >= Count()) return;
-    checked_[static_cast<size_t>(index)] = checked ? 1 : 0;
-    RECT r;
-    if (SendMessageW(Handle(), LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&r)) != LB_ERR)
-        InvalidateRect(Handle(), &r, FALSE);
+    checks_[static_cast<size_t>(index)].state = state;
+    RepaintItem(index);
+}
+
+bool TtevHtmlCheckListBox::Checked(int index) const { return State(index) == TCheckBoxState::cbChecked; }
+
+void TtevHtmlCheckListBox::SetChecked(int index, bool checked) {
+    SetState(index, checked ? TCheckBoxState::cbChecked : TCheckBoxState::cbUnchecked);
+}
+
+bool TtevHtmlCheckListBox::ItemEnabled(int index) const {
+    return index >= 0 && index < Count() && checks_[static_cast<size_t>(index)].enabled;
+}
+
+void TtevHtmlCheckListBox::SetItemEnabled(int index, bool enabled) {
+    if (index < 0 || index >= Count()) return;
+    checks_[static_cast<size_t>(index)].enabled = enabled;
+    RepaintItem(index);
 }
 
 int TtevHtmlCheckListBox::CheckedCount() const {
-    return static_cast<int>(std::count(checked_.begin(), checked_.end(), 1));
+    return static_cast<int>(
+        std::count_if(checks_.begin(), checks_.end(), [](const Check& c) { return c.state == TCheckBoxState::cbChecked; }));
+}
+
+void TtevHtmlCheckListBox::RepaintItem(int index) {
+    // Checking thousands of items costs nothing while they are out of sight.
+    RECT r;
+    if (VisibleItemRect(index, r)) InvalidateRect(Handle(), &r, FALSE);
 }
 
 void TtevHtmlCheckListBox::Toggle(int index) {
-    SetChecked(index, !Checked(index));
+    if (!ItemEnabled(index)) return;
+    TCheckBoxState next = TCheckBoxState::cbChecked;
+    switch (State(index)) {
+    case TCheckBoxState::cbUnchecked: next = TCheckBoxState::cbChecked; break;
+    case TCheckBoxState::cbChecked: next = AllowGrayed ? TCheckBoxState::cbGrayed : TCheckBoxState::cbUnchecked; break;
+    case TCheckBoxState::cbGrayed: next = AllowGrayed ? TCheckBoxState::cbUnchecked : TCheckBoxState::cbChecked; break;
+    }
+    SetState(index, next);
     if (OnClickCheck) OnClickCheck(this);
 }
 
@@ -232,6 +397,7 @@ RECT TtevHtmlCheckListBox::MarkupRect(const RECT& itemRect) const {
 void TtevHtmlCheckListBox::DrawItem(DRAWITEMSTRUCT* item) {
     if (item->itemID >= static_cast<UINT>(Count())) return;
     int index = static_cast<int>(item->itemID);
+    bool enabled = ItemEnabled(index);
     HDC dc = item->hDC;
     RECT box = item->rcItem;
     box.right = box.left + CheckWidth();
@@ -240,15 +406,26 @@ void TtevHtmlCheckListBox::DrawItem(DRAWITEMSTRUCT* item) {
     RECT check{box.left + (CheckWidth() - size) / 2, box.top + Px(3), 0, 0};
     check.right = check.left + size;
     check.bottom = check.top + size;
-    DrawFrameControl(dc, &check, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT | (Checked(index) ? DFCS_CHECKED : 0));
+    UINT look = DFCS_BUTTONCHECK | DFCS_FLAT;
+    if (State(index) == TCheckBoxState::cbChecked) look |= DFCS_CHECKED;
+    if (!enabled) look |= DFCS_INACTIVE;
+    DrawFrameControl(dc, &check, DFC_BUTTON, look);
+    if (State(index) == TCheckBoxState::cbGrayed) {
+        // Partly checked: a filled square in the box, so it reads neither as
+        // checked nor as a disabled check mark.
+        RECT mark = check;
+        InflateRect(&mark, -Px(3), -Px(3));
+        FillRect(dc, &mark, BrushOf(enabled ? clWindowText : clGrayText));
+    }
 
     RECT rest = MarkupRect(item->rcItem);
     bool selected = (item->itemState & ODS_SELECTED) != 0;
-    FillRect(dc, &rest, BrushOf(selected ? Rgb(227, 232, 206) : clWhite));
+    Color background = selected ? Rgb(227, 232, 206) : clWhite;
+    FillRect(dc, &rest, BrushOf(background));
     MarkupPaint paint = BasePaint();
-    paint.font.color = clBlack;
-    paint.linkColor = clBlack;
-    DrawMarkup(dc, Item(index), rest, paint);
+    paint.font.color = enabled ? clBlack : clGrayText;
+    paint.linkColor = paint.font.color;
+    DrawItemMarkup(dc, index, rest, paint, background);
     if (item->itemState & ODS_FOCUS) DrawFocusRect(dc, &rest);
 }
 
@@ -256,7 +433,7 @@ LRESULT TtevHtmlCheckListBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) {
         int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
         auto [href, index] = AnchorAtItemPoint(x, y);
-        if (href.empty() && x < CheckWidth()) {
+        if ((href.empty() || !LinksActive(index)) && x < CheckWidth()) {
             LRESULT hit = SendMessageW(Handle(), LB_ITEMFROMPOINT, 0, lp);
             LRESULT result = THTMListbox::HandleMessage(WM_LBUTTONDOWN, wp, lp);
             if (HIWORD(hit) == 0 && LOWORD(hit) < Count()) Toggle(LOWORD(hit));

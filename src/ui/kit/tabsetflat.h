@@ -5,6 +5,7 @@
 // description in an information label. Page names give the captions:
 // " Wybór plików |Wybierz pliki..." is the tab " Wybór plików " with the
 // description after the "|".
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,10 @@ public:
     RECT TabRect(int index);
     int TabAt(int x, int y);
 
+    // Expires when the strip is destroyed: holders of a reference to it see
+    // it gone.
+    std::weak_ptr<void> Lifetime() const { return alive_; }
+
     void MouseDown(MouseButton button, int x, int y) override;
     void MouseUp(MouseButton button, int x, int y) override;
     void MouseMove(int x, int y) override;
@@ -78,4 +83,5 @@ private:
     int hot_ = -1;
     std::vector<std::wstring> items_{L"Strona 1", L"Strona 2", L"Strona 3"};
     Notebook* notebook_ = nullptr;
+    std::shared_ptr<char> alive_ = std::make_shared<char>();
 };
