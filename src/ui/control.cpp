@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "ui/accessible.h"
 #include "ui/application.h"
 #include "ui/form.h"
 #include "ui/menu.h"
@@ -353,6 +354,10 @@ LRESULT WinControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_MOUSEWHEEL:
     case WM_VSCROLL:
+        break;
+    case WM_GETOBJECT:
+        // Windowless children are reachable by screen readers through this window.
+        if (LRESULT answer = AnswerAccessibleObject(this, wp, lp)) return answer;
         break;
     }
     return DefWindowProcW(hwnd_, msg, wp, lp);

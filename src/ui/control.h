@@ -30,6 +30,8 @@ using Event = std::function<void(Control* sender)>;
 
 enum class Align { None, Top, Bottom, Left, Right, Client };
 enum class MouseButton { Left, Right, Middle };
+// What a windowless control is to screen readers (see ui/accessible.h).
+enum class AccessibleRole { None, StaticText, Link, Button, ButtonMenu, Graphic };
 
 class Control {
 public:
@@ -92,6 +94,8 @@ public:
     void SetCursor(HCURSOR c) { cursor_ = c; }
     PopupMenu* GetPopupMenu() const { return popupMenu_; }
     void SetPopupMenu(PopupMenu* m) { popupMenu_ = m; }
+    // The help topic of the control; 0 leaves it to the parents' (F1).
+    int HelpContext = 0;
 
     Event OnClick;
     Event OnDblClick;
@@ -117,6 +121,11 @@ public:
     // Painting of windowless controls; r is the control's pixel rectangle in
     // the parent's client coordinates.
     virtual void Paint(HDC dc, const RECT& r) {}
+
+    // Windowless controls as screen readers see them: the name is plain
+    // text; a control without text is left out unless its class says more.
+    virtual std::wstring AccessibleName() const { return Text(); }
+    virtual AccessibleRole Role() const { return Text().empty() ? AccessibleRole::None : AccessibleRole::StaticText; }
 
 protected:
     // Hooks for derived classes.

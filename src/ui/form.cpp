@@ -4,6 +4,7 @@
 
 #include "ui/application.h"
 #include "ui/controls.h"
+#include "ui/kit/helpcontext.h"
 #include "ui/menu.h"
 
 namespace {
@@ -31,6 +32,13 @@ bool OfferDialogChar(WinControl* parent, wchar_t ch) {
 }
 
 }  // namespace
+
+Control* Form::ControlOf(HWND hwnd) {
+    for (HWND h = hwnd; h; h = GetParent(h)) {
+        if (WinControl* c = FromHandle(h)) return c->OwnerForm() == this ? c : this;
+    }
+    return this;
+}
 
 Form::Form(BorderStyle style) : WinControl(nullptr), style_(style) {
     SetVisibleSilently(false);
@@ -179,6 +187,8 @@ bool Form::PreTranslate(MSG& msg) {
         }
         for (PopupMenu* m : shortcutMenus_)
             if (m->HandleShortcut(msg.wParam)) return true;
+        bool modifiers = GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_MENU) < 0;
+        if (msg.wParam == VK_F1 && !modifiers && ShowHelpFor(ControlOf(msg.hwnd))) return true;
     }
     return IsDialogMessageW(Handle(), &msg) != FALSE;
 }

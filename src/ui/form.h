@@ -2,7 +2,8 @@
 // Top-level windows. A form is created hidden, shown with Show or ShowModal;
 // a modal form runs its own message loop until a modal result is set.
 // Enter presses the default button, Esc the cancel button (or closes a
-// modal form with result 2), Tab moves between controls.
+// modal form with result 2), Tab moves between controls, F1 opens the help
+// topic of the focused control (HelpContextOf).
 #include <functional>
 #include <vector>
 
@@ -68,6 +69,9 @@ protected:
 
 private:
     HWND Tooltip();
+    // The layer's control of a window of this form (or of its nearest parent
+    // window that is one); the form itself otherwise.
+    Control* ControlOf(HWND hwnd);
     BorderStyle style_;
     bool modal_ = false;
     bool shown_ = false;

@@ -1,7 +1,76 @@
 #include "ui/menu.h"
 
+#include <algorithm>
+
 #include "ui/application.h"
 #include "ui/form.h"
+
+namespace {
+
+MenuItem* FindIn(std::vector<MenuItem>& items, const std::function<bool(const MenuItem&)>& match) {
+    for (MenuItem& item : items) {
+        if (match(item)) return &item;
+        if (MenuItem* inner = FindIn(item.items, match)) return inner;
+    }
+    return nullptr;
+}
+
+// Appends the visible items; commands[id - 1] is the serial of the item
+// with command id.
+void Build(HMENU menu, const std::vector<MenuItem>& items, std::vector<unsigned>& commands) {
+    for (const MenuItem& item : items) {
+        if (!item.visible) continue;
+        if (item.caption == L"-") {
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        std::wstring text = item.caption;
+        if (item.shortcut) text += L"\t" + PopupMenu::ShortcutText(item.shortcut);
+        UINT flags = MF_STRING | (item.enabled ? 0 : MF_GRAYED) | (item.checked ? MF_CHECKED : 0);
+        if (!item.items.empty()) {
+            HMENU sub = CreatePopupMenu();
+            Build(sub, item.items, commands);
+            AppendMenuW(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(sub), text.c_str());
+            continue;
+        }
+        commands.push_back(item.serial);
+        AppendMenuW(menu, flags, commands.size(), text.c_str());
+    }
+}
+
+// Items inside a hidden or disabled submenu cannot be reached, nor their
+// shortcuts.
+MenuItem* ShortcutItem(std::vector<MenuItem>& items, UINT pressed) {
+    for (MenuItem& item : items) {
+        if (!item.enabled || !item.visible) continue;
+        if (item.items.empty()) {
+            if (item.shortcut && item.shortcut == pressed && item.onClick) return &item;
+        } else if (MenuItem* inner = ShortcutItem(item.items, pressed)) {
+            return inner;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+unsigned MenuItem::NextSerial() {
+    static unsigned next = 0;
+    return ++next;
+}
+
+MenuItem& MenuItem::Add(std::wstring name, std::wstring caption, std::function<void()> onClick, UINT shortcut) {
+    items.push_back({std::move(name), std::move(caption), std::move(onClick), shortcut});
+    return items.back();
+}
+
+PopupMenu::~PopupMenu() {
+    // A watcher's handler may unwatch others; work on a copy.
+    auto watchers = std::move(watchers_);
+    watchers_.clear();
+    for (auto& [watcher, onDestroy] : watchers)
+        if (onDestroy) onDestroy();
+}
 
 MenuItem& PopupMenu::Add(std::wstring name, std::wstring caption, std::function<void()> onClick, UINT shortcut) {
     items_.push_back({std::move(name), std::move(caption), std::move(onClick), shortcut});
@@ -9,9 +78,20 @@ MenuItem& PopupMenu::Add(std::wstring name, std::wstring caption, std::function<
 }
 
 MenuItem* PopupMenu::Find(const std::wstring& name) {
-    for (auto& i : items_)
-        if (i.name == name) return &i;
-    return nullptr;
+    return FindIn(items_, [&](const MenuItem& i) { return i.name == name; });
+}
+
+MenuItem* PopupMenu::FindSerial(unsigned serial) {
+    return FindIn(items_, [&](const MenuItem& i) { return i.serial == serial; });
+}
+
+void PopupMenu::Watch(const void* watcher, std::function<void()> onDestroy) {
+    Unwatch(watcher);
+    watchers_.emplace_back(watcher, std::move(onDestroy));
+}
+
+void PopupMenu::Unwatch(const void* watcher) {
+    std::erase_if(watchers_, [&](const auto& w) { return w.first == watcher; });
 }
 
 std::wstring PopupMenu::ShortcutText(UINT shortcut) {
@@ -30,23 +110,20 @@ std::wstring PopupMenu::ShortcutText(UINT shortcut) {
 
 void PopupMenu::Popup(int x, int y) {
     HMENU menu = CreatePopupMenu();
-    for (size_t i = 0; i < items_.size(); ++i) {
-        const MenuItem& item = items_[i];
-        if (!item.visible) continue;
-        if (item.caption == L"-") {
-            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-            continue;
-        }
-        std::wstring text = item.caption;
-        if (item.shortcut) text += L"\t" + ShortcutText(item.shortcut);
-        UINT flags = MF_STRING | (item.enabled ? 0 : MF_GRAYED) | (item.checked ? MF_CHECKED : 0);
-        AppendMenuW(menu, flags, i + 1, text.c_str());
-    }
+    std::vector<unsigned> commands;
+    Build(menu, items_, commands);
     HWND owner = App().ActiveForm() ? App().ActiveForm()->Handle() : GetActiveWindow();
     SetForegroundWindow(owner);
     UINT cmd = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0, owner, nullptr);
-    DestroyMenu(menu);
-    if (cmd > 0 && cmd <= items_.size() && items_[cmd - 1].onClick) items_[cmd - 1].onClick();
+    DestroyMenu(menu);  // submenus go with it
+    if (cmd == 0 || cmd > commands.size()) return;
+    // Found again by serial: the menu's loop may have run code that changed
+    // the items.
+    MenuItem* chosen = FindSerial(commands[cmd - 1]);
+    if (chosen && chosen->onClick) {
+        auto onClick = chosen->onClick;  // the handler may change the menu
+        onClick();
+    }
 }
 
 bool PopupMenu::HandleShortcut(WPARAM key) {
@@ -54,11 +131,9 @@ bool PopupMenu::HandleShortcut(WPARAM key) {
     if (GetKeyState(VK_CONTROL) < 0) pressed |= MenuCtrl;
     if (GetKeyState(VK_SHIFT) < 0) pressed |= MenuShift;
     if (GetKeyState(VK_MENU) < 0) pressed |= MenuAlt;
-    for (auto& item : items_) {
-        if (item.shortcut && item.shortcut == pressed && item.enabled && item.visible && item.onClick) {
-            item.onClick();
-            return true;
-        }
-    }
-    return false;
+    MenuItem* item = ShortcutItem(items_, pressed);
+    if (!item) return false;
+    auto onClick = item->onClick;
+    onClick();
+    return true;
 }

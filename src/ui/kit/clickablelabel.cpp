@@ -36,6 +36,24 @@ wchar_t AcceleratorOf(const std::wstring& caption) {
 
 bool IsOpenPanel(const TtevPanel* panel) { return panel->Height() > 5 && panel->Enabled() && panel->Visible(); }
 
+// The handler DropDown gives to menu items that have none; the item is found
+// again by its serial, as the menu's items may have moved since.
+struct LabelItemHandler {
+    TtevClickableLabel* label;
+    PopupMenu* menu;
+    unsigned serial;
+    void operator()() const {
+        if (MenuItem* item = menu->FindSerial(serial)) label->MenuItemClick(*item);
+    }
+};
+
+void ForEachItem(std::vector<MenuItem>& items, const std::function<void(MenuItem&)>& f) {
+    for (MenuItem& item : items) {
+        f(item);
+        ForEachItem(item.items, f);
+    }
+}
+
 void Triangle(HDC dc, POINT a, POINT b, POINT c, Color color) {
     POINT points[3] = {a, b, c};
     HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
@@ -51,15 +69,50 @@ TtevClickableLabel::TtevClickableLabel(WinControl* parent, const std::wstring& c
     SetTransparent(false);
 }
 
+TtevClickableLabel::~TtevClickableLabel() { SetDropDownMenu(nullptr); }
+
+void TtevClickableLabel::SetDropDownMenu(PopupMenu* menu) {
+    if (menu == dropDownMenu_) return;
+    if (dropDownMenu_) {
+        ReleaseMenuItems();
+        dropDownMenu_->Unwatch(this);
+    }
+    dropDownMenu_ = menu;
+    if (menu) {
+        menu->Watch(this, [this] {
+            dropDownMenu_ = nullptr;
+            Invalidate();
+        });
+    }
+    Invalidate();
+}
+
+void TtevClickableLabel::ReleaseMenuItems() {
+    ForEachItem(dropDownMenu_->Items(), [this](MenuItem& item) {
+        auto* handler = item.onClick.target<LabelItemHandler>();
+        if (handler && handler->label == this) item.onClick = nullptr;
+    });
+}
+
 std::wstring TtevClickableLabel::AccessibleText() const {
     if (htmlAware_) return MarkupPlainText(Text());
+    std::wstring caption = Text();
+    if (std::wstring shortPart = ShortHint(caption), longPart = LongHint(caption); shortPart != longPart)
+        caption = shortPart + L" " + longPart;
+    if (!ShowAccelChar) return caption;
     std::wstring text;
-    const std::wstring& caption = Text();
     for (size_t i = 0; i < caption.size(); ++i) {
-        if (caption[i] == L'&' && ShowAccelChar && i + 1 < caption.size()) ++i;
+        if (caption[i] == L'&' && i + 1 < caption.size()) ++i;
         text += caption[i];
     }
     return text;
+}
+
+AccessibleRole TtevClickableLabel::Role() const {
+    if (dropDownMenu_) return AccessibleRole::ButtonMenu;
+    bool acts = OnClick || dynamic_cast<TtevPanel*>(FocusControl);
+    if (!acts) return Text().empty() ? AccessibleRole::None : AccessibleRole::StaticText;
+    return (Hover || DotLeft) && !Border ? AccessibleRole::Link : AccessibleRole::Button;
 }
 
 void TtevClickableLabel::Paint(HDC dc, const RECT& client) {
@@ -192,13 +245,14 @@ void TtevClickableLabel::DropDown() {
     RECT b = PixelBounds();
     POINT at{b.left + Px(2), b.bottom + Px(2)};
     ClientToScreen(Parent()->Handle(), &at);
+    // Items without a handler of their own act through MenuItemClick: those
+    // of the first level that open no submenu, and those of the second.
+    auto give = [this](MenuItem& item) {
+        if (!item.onClick && item.caption != L"-") item.onClick = LabelItemHandler{this, dropDownMenu_, item.serial};
+    };
     for (MenuItem& item : dropDownMenu_->Items()) {
-        if (item.onClick || item.caption == L"-") continue;
-        std::wstring name = item.name;
-        PopupMenu* menu = dropDownMenu_;
-        item.onClick = [this, menu, name] {
-            if (MenuItem* chosen = menu->Find(name)) MenuItemClick(*chosen);
-        };
+        if (item.items.empty()) give(item);
+        for (MenuItem& inner : item.items) give(inner);
     }
     pressed_ = false;
     dropDownMenu_->Popup(at.x, at.y);
@@ -206,6 +260,7 @@ void TtevClickableLabel::DropDown() {
 }
 
 void TtevClickableLabel::MenuItemClick(const MenuItem& item) {
+    if (!item.items.empty()) return;
     if (ActAsComboToEdit && FocusControl && FocusControl->IsWindowed()) {
         FocusControl->SetText(item.hint.empty() ? item.caption : item.hint);
         return;

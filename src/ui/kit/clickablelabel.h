@@ -19,11 +19,17 @@ struct MenuItem;
 class TtevClickableLabel : public Label {
 public:
     explicit TtevClickableLabel(WinControl* parent, const std::wstring& caption = {});
+    ~TtevClickableLabel() override;
 
     const std::wstring& Caption() const { return Text(); }
     void SetCaption(const std::wstring& caption) { SetText(caption); }
-    // The caption as a screen reader should read it.
+    // The caption as a screen reader should read it: markup and accelerator
+    // marks removed, both parts of a "short|long" caption.
     std::wstring AccessibleText() const;
+    std::wstring AccessibleName() const override { return AccessibleText(); }
+    // A menu button with a drop-down menu; a link when it lights up like one
+    // and acts; a button when it acts otherwise; plain text when it does not.
+    AccessibleRole Role() const override;
 
     bool ActAsComboToEdit = false;
     bool Border = false;
@@ -39,8 +45,9 @@ public:
     bool ShowAccelChar = true;
     Control* FocusControl = nullptr;
 
+    // A destroyed menu leaves the label as if it never had one.
     PopupMenu* DropDownMenu() const { return dropDownMenu_; }
-    void SetDropDownMenu(PopupMenu* menu) { dropDownMenu_ = menu; Invalidate(); }
+    void SetDropDownMenu(PopupMenu* menu);
     bool HtmlAware() const { return htmlAware_; }
     void SetHtmlAware(bool v) { htmlAware_ = v; Invalidate(); }
     bool HtmlCenterText() const { return htmlCenterText_; }
@@ -83,6 +90,9 @@ protected:
 
 private:
     void DrawCaption(HDC dc, RECT& r, const Font& font);
+    // Gives the items of the drop-down menu that DropDown handed to
+    // MenuItemClick back their empty handlers.
+    void ReleaseMenuItems();
 
     bool hot_ = false;
     PopupMenu* dropDownMenu_ = nullptr;
@@ -97,6 +107,8 @@ public:
     explicit TTevInfoLabel(WinControl* parent);
     const std::vector<std::wstring>& InfoText() const { return infoText_; }
     void SetInfoText(const std::vector<std::wstring>& lines) { infoText_ = lines; }
+
+    AccessibleRole Role() const override { return AccessibleRole::Button; }
 
 protected:
     void ClickNotification() override;

@@ -135,8 +135,8 @@ void TtevCustomColorButton::DrawButton(const DRAWITEMSTRUCT& item) {
 }
 
 void TtevCustomColorButton::Click() {
-    if (kind_ == TtevButtonKind::bkHelp && HelpContext != 0) {
-        ShowHelpContext(HelpContext);
+    if (kind_ == TtevButtonKind::bkHelp && HelpContextOf(this) != 0) {
+        ShowHelpContext(HelpContextOf(this));
     } else if (Form* form = OwnerForm(); kind_ == TtevButtonKind::bkClose && form) {
         form->Close();
     } else {

@@ -26,7 +26,6 @@ public:
     void SetHtmlAware(bool v) { Change(htmlAware_, v); }
     bool HtmlCenterText() const { return htmlCenterText_; }
     void SetHtmlCenterText(bool v) { Change(htmlCenterText_, v); }
-    int HelpContext = 0;
 
     bool IsDefault() const { return default_; }
     void SetDefault(bool v);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "ui/application.h"
+#include "ui/control.h"
 #include "ui/form.h"
 
 namespace {
@@ -30,3 +31,16 @@ void SetHelpContextHandler(std::function<void(int context, HelpKind kind)> handl
 void ShowHelpContext(int context) { Show(context, HelpKind::Topic); }
 
 void ShowHelpPopup(int context) { Show(context, HelpKind::Popup); }
+
+int HelpContextOf(const Control* control) {
+    for (const Control* c = control; c; c = c->Parent())
+        if (c->HelpContext != 0) return c->HelpContext;
+    return 0;
+}
+
+bool ShowHelpFor(const Control* control) {
+    int context = HelpContextOf(control);
+    if (context == 0) return false;
+    ShowHelpContext(context);
+    return true;
+}

@@ -4,6 +4,8 @@
 // viewer of the program's own).
 #include <functional>
 
+class Control;
+
 enum class HelpKind { Topic, Popup };
 
 void SetHelpContextHandler(std::function<void(int context, HelpKind kind)> handler);
@@ -11,3 +13,9 @@ void SetHelpContextHandler(std::function<void(int context, HelpKind kind)> handl
 void ShowHelpContext(int context);
 // The small context-help window of a menu item.
 void ShowHelpPopup(int context);
+
+// A control's help context: its own, else that of the nearest parent that
+// has one; 0 when none on the way up to the form has.
+int HelpContextOf(const Control* control);
+// F1 on a control: the topic of HelpContextOf; false when there is none.
+bool ShowHelpFor(const Control* control);
