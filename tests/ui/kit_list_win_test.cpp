@@ -328,6 +328,37 @@ TEST_F(ListWindow, HeightsFollowTheWidthAndTheFont) {
     check("with a bigger font");
 }
 
+// The vertical scroll bar comes with the item that no longer fits and goes
+// with the deletion that makes everything fit: in the middle of the list
+// box's own work, while it and the items disagree, the width changes and
+// items wrap or unwrap. Items of two heights, added and deleted at the top,
+// show heights given to the wrong items.
+TEST_F(ListWindow, ItemsFollowTheScrollBarThatComesAndGoes) {
+    auto* list = form->Add<TtevHTMListbox>();
+    const std::wstring wrapping = L"<b>pozycja</b> listy, która ledwo się mieści", one = L"krótka";
+    ScreenDC dc;
+    MarkupPaint paint;
+    paint.font = list->GetFont();
+    paint.dpi = list->Dpi();
+    const int natural = MeasureMarkup(dc, wrapping, {0, 0, 4096, 4096}, paint).cx;
+    list->SetBounds(10, 10, list->Units(natural + 4) + 4, 150);
+    Show();
+    const int wide = ClientWidth(list);
+    ASSERT_GE(wide, natural);
+    auto check = [&](const char* when) {
+        const int width = ClientWidth(list);
+        for (int i = 0; i < list->Count(); ++i)
+            EXPECT_EQ(ItemHeight(list, i), ExpectedHeight(list, list->Item(i), width, 4)) << when << ": item " << i << " at " << width;
+    };
+    for (int i = 0; i < 12; ++i) list->Insert(0, i % 2 ? one : wrapping);
+    ASSERT_LT(ClientWidth(list), natural);  // the scroll bar is there
+    check("with the scroll bar");
+    EXPECT_GT(ItemHeight(list, 1), ExpectedHeight(list, wrapping, wide, 4));
+    while (list->Count() > 2) list->Delete(0);
+    ASSERT_EQ(ClientWidth(list), wide);
+    check("without it");
+}
+
 TEST_F(ListWindow, HorizontalExtentFollowsTheWidestItem) {
     auto* list = form->Add<TtevHTMListbox>();
     list->SetBounds(10, 10, 200, 200);

@@ -47,23 +47,27 @@ void THTMListbox::Insert(int index, const std::wstring& markup) {
     items_.insert(items_.begin() + index, markup);
     heights_.Insert(index, LayOut(index, ItemHeights::kUnlimited));
     ItemInserted(index);
-    std::wstring plain = MarkupPlainText(markup);
-    SendMessageW(Handle(), LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(plain.c_str()));
-    // The height the list box just asked for, again: kept per width, it
-    // costs nothing.
+    // The height the list box is about to ask for: kept per width, asking
+    // twice costs nothing.
     MEASUREITEMSTRUCT m{ODT_LISTBOX, 0, static_cast<UINT>(index)};
     MeasureItem(&m);
     shown_.insert(shown_.begin() + index, static_cast<int>(m.itemHeight));
+    std::wstring plain = MarkupPlainText(markup);
+    ChangeItems([&] {
+        SendMessageW(Handle(), LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(plain.c_str()));
+    });
     UpdateHorizontalExtent();
 }
 
 void THTMListbox::Delete(int index) {
     if (index < 0 || index >= Count()) return;
-    SendMessageW(Handle(), LB_DELETESTRING, static_cast<WPARAM>(index), 0);
-    items_.erase(items_.begin() + index);
-    heights_.Erase(index);
-    shown_.erase(shown_.begin() + index);
-    ItemDeleted(index);
+    ChangeItems([&] {
+        SendMessageW(Handle(), LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+        items_.erase(items_.begin() + index);
+        heights_.Erase(index);
+        shown_.erase(shown_.begin() + index);
+        ItemDeleted(index);
+    });
     UpdateHorizontalExtent();
 }
 
@@ -76,6 +80,18 @@ void THTMListbox::Clear() {
     shown_.clear();
     ListBox::Clear();
     UpdateHorizontalExtent();
+}
+
+void THTMListbox::ChangeItems(const std::function<void()>& change) {
+    // The list box may resize itself in the middle of it (its scroll bar
+    // comes or goes) while it and the items disagree: heights wait.
+    ++changing_;
+    change();
+    --changing_;
+    if (changing_ == 0 && resizedMeanwhile_) {
+        resizedMeanwhile_ = false;
+        ApplyHeights(false);
+    }
 }
 
 const std::wstring& THTMListbox::Item(int index) const {
@@ -288,7 +304,8 @@ LRESULT THTMListbox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         // Heights depend on the width only: a change of height alone (a
         // list fitting itself to its items) measures nothing.
         LRESULT result = ListBox::HandleMessage(msg, wp, lp);
-        ApplyHeights(false);
+        if (changing_ > 0) resizedMeanwhile_ = true;
+        else ApplyHeights(false);
         return result;
     }
     return ListBox::HandleMessage(msg, wp, lp);

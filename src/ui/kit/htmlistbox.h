@@ -106,6 +106,8 @@ private:
     // wider than it and tells the list box only the heights that changed.
     // everything: also after the items' natural sizes changed.
     void ApplyHeights(bool everything);
+    // Runs an insertion or deletion of the list box's items.
+    void ChangeItems(const std::function<void()>& change);
     void Blink();
     void TrackAnchor(int x, int y);
     HDC MeasureDC();
@@ -117,6 +119,8 @@ private:
     Font measuredFont_;
     int measuredDpi_ = 0;
     bool multiline_ = false;
+    int changing_ = 0;
+    bool resizedMeanwhile_ = false;
     bool redrawOff_ = false;  // the window turned the list's drawing off (WM_SETREDRAW)
     Timer blinkTimer_{BlinkInterval};
     bool blinkPhase_ = false;
