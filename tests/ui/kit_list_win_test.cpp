@@ -359,6 +359,22 @@ TEST_F(ListWindow, ItemsFollowTheScrollBarThatComesAndGoes) {
     check("without it");
 }
 
+TEST_F(ListWindow, AListWithoutAFrameGivesItsItemsTheRoom) {
+    auto* list = form->Add<TtevHTMListbox>();
+    list->SetBounds(10, 10, 200, 100);
+    const std::wstring item = L"pozycja listy dość długa, by się zawinąć w dwóch wierszach";
+    list->Add(item);
+    Show();
+    const int framed = ClientWidth(list);
+    list->SetFramed(false);
+    EXPECT_FALSE(GetWindowLongPtrW(list->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    EXPECT_EQ(ClientWidth(list), list->Px(200));
+    EXPECT_GT(ClientWidth(list), framed);
+    EXPECT_EQ(ItemHeight(list, 0), ExpectedHeight(list, item, ClientWidth(list), 4));
+    list->SetFramed(true);
+    EXPECT_EQ(ClientWidth(list), framed);
+}
+
 TEST_F(ListWindow, HorizontalExtentFollowsTheWidestItem) {
     auto* list = form->Add<TtevHTMListbox>();
     list->SetBounds(10, 10, 200, 200);

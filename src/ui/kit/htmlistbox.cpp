@@ -105,6 +105,15 @@ void THTMListbox::SetMultiline(bool v) {
     ApplyHeights(true);
 }
 
+void THTMListbox::SetFramed(bool v) {
+    if (v == framed_) return;
+    framed_ = v;
+    LONG_PTR ex = GetWindowLongPtrW(Handle(), GWL_EXSTYLE);
+    SetWindowLongPtrW(Handle(), GWL_EXSTYLE, v ? ex | WS_EX_CLIENTEDGE : ex & ~static_cast<LONG_PTR>(WS_EX_CLIENTEDGE));
+    // The client area grows or shrinks by the frame: the items follow (WM_SIZE).
+    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
 std::wstring THTMListbox::LayoutText(int index) const {
     const std::wstring& markup = items_[static_cast<size_t>(index)];
     return multiline_ ? LineEndsAsBreaks(markup) : markup;

@@ -68,6 +68,10 @@ public:
     // True while blinking text shows its blink colour.
     bool BlinkPhase() const { return blinkPhase_; }
 
+    // A sunken frame (the default), or none.
+    bool Framed() const { return framed_; }
+    void SetFramed(bool v);
+
     // The link under a point of the client area, and the item it is in.
     virtual std::pair<std::wstring, int> AnchorAtItemPoint(int x, int y);
 
@@ -119,6 +123,7 @@ private:
     Font measuredFont_;
     int measuredDpi_ = 0;
     bool multiline_ = false;
+    bool framed_ = true;
     int changing_ = 0;
     bool resizedMeanwhile_ = false;
     bool redrawOff_ = false;  // the window turned the list's drawing off (WM_SETREDRAW)
