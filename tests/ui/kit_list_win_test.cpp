@@ -199,6 +199,26 @@ TEST_F(ListWindow, StatesStayWithTheirItemsWhenSortedItemsMove) {
     EXPECT_EQ(list->State(0), TCheckBoxState::cbUnchecked);
 }
 
+TEST_F(ListWindow, ChecksChangedWhileDrawingIsOffShowWhenItIsOn) {
+    auto* list = form->Add<TtevHtmlCheckListBox>();
+    list->SetBounds(10, 10, 300, 200);
+    list->Add(L"<b>jeden</b>");
+    list->Add(L"<b>dwa</b>");
+    Show();
+    UpdateWindow(list->Handle());
+    RECT dirty;
+    ASSERT_FALSE(GetUpdateRect(list->Handle(), &dirty, FALSE));
+    SendMessageW(list->Handle(), WM_SETREDRAW, FALSE, 0);
+    list->SetChecked(1, true);
+    list->SetState(0, TCheckBoxState::cbGrayed);
+    SendMessageW(list->Handle(), WM_SETREDRAW, TRUE, 0);
+    RECT second;
+    SendMessageW(list->Handle(), LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&second));
+    ASSERT_TRUE(GetUpdateRect(list->Handle(), &dirty, FALSE));
+    EXPECT_LE(dirty.top, 0);
+    EXPECT_GE(dirty.bottom, second.bottom);
+}
+
 TEST_F(ListWindow, DisabledItemsDrawGreyAndTheirLinksDoNothing) {
     auto* list = form->Add<TtevHtmlCheckListBox>();
     list->SetBounds(10, 10, 400, 300);

@@ -308,7 +308,12 @@ LRESULT THTMListbox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return TRUE;
         }
     }
-    if (msg == WM_SETREDRAW) redrawOff_ = wp == FALSE;
+    if (msg == WM_SETREDRAW) {
+        redrawOff_ = wp == FALSE;
+        LRESULT result = ListBox::HandleMessage(msg, wp, lp);
+        if (!redrawOff_ && std::exchange(repaintWhenRedrawn_, false)) InvalidateRect(Handle(), nullptr, FALSE);
+        return result;
+    }
     if (msg == WM_SIZE) {
         // Heights depend on the width only: a change of height alone (a
         // list fitting itself to its items) measures nothing.
@@ -397,9 +402,11 @@ int TtevHtmlCheckListBox::CheckedCount() const {
 }
 
 void TtevHtmlCheckListBox::RepaintItem(int index) {
-    // Checking thousands of items costs nothing while they are out of sight.
+    // Checking thousands of items costs nothing while they are out of sight
+    // or while the window fills the list with its drawing off.
     RECT r;
-    if (VisibleItemRect(index, r)) InvalidateRect(Handle(), &r, FALSE);
+    if (RedrawOff()) RepaintWhenRedrawn();
+    else if (VisibleItemRect(index, r)) InvalidateRect(Handle(), &r, FALSE);
 }
 
 void TtevHtmlCheckListBox::Toggle(int index) {

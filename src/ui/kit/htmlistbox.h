@@ -95,6 +95,10 @@ protected:
     // Unlike the list box's own query it never adds up the heights of the
     // items above the visible ones.
     bool VisibleItemRect(int index, RECT& rect) const;
+    // While the window has turned the list's drawing off (WM_SETREDRAW),
+    // changes are repainted all at once when it turns it on again.
+    bool RedrawOff() const { return redrawOff_; }
+    void RepaintWhenRedrawn() { repaintWhenRedrawn_ = true; }
     // Keeps per-item state of derived lists in step with the items.
     virtual void ItemInserted(int index) {}
     virtual void ItemDeleted(int index) {}
@@ -126,7 +130,8 @@ private:
     bool framed_ = true;
     int changing_ = 0;
     bool resizedMeanwhile_ = false;
-    bool redrawOff_ = false;  // the window turned the list's drawing off (WM_SETREDRAW)
+    bool redrawOff_ = false;
+    bool repaintWhenRedrawn_ = false;
     Timer blinkTimer_{BlinkInterval};
     bool blinkPhase_ = false;
     // One memory DC for every measurement: asking the system for a screen DC
