@@ -8,11 +8,13 @@
 #include "cabinet/stored_name.h"
 #include "util/cp1250.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <fci.h>
+#include <setupapi.h>
 #include <fcntl.h>
 #include <fdi.h>
 #include <io.h>
@@ -225,6 +227,45 @@ TEST(ReadByCabinetDll, EmptyArchive) {
     EXPECT_EQ(fdi.info.cFolders, 0);
     EXPECT_TRUE(fdi.copied) << "FDI error " << fdi.error;
     EXPECT_TRUE(fdi.files.empty());
+}
+
+// The Unicode face of the same services: the setup API names every file as
+// the platform decodes it and extracts it to disk.
+struct SetupRun {
+    fs::path folder;                                // where the files go, as 0, 1, 2, ...
+    std::vector<std::pair<std::wstring, fs::path>> files;  // name reported, file written
+};
+
+UINT CALLBACK SetupCallback(PVOID context, UINT notification, UINT_PTR param1, UINT_PTR) {
+    if (notification != SPFILENOTIFY_FILEINCABINET) return NO_ERROR;
+    auto* run = static_cast<SetupRun*>(context);
+    auto* info = reinterpret_cast<FILE_IN_CABINET_INFO_W*>(param1);
+    const fs::path target = run->folder / std::to_wstring(run->files.size());
+    run->files.emplace_back(info->NameInCabinet, target);
+    wcsncpy(info->FullTargetName, target.c_str(), MAX_PATH - 1);
+    return FILEOP_DOIT;
+}
+
+TEST(ReadByCabinetDll, SetupApiNamesAndExtracts) {
+    TempDir dir;
+    const auto samples = Samples(false);
+    WriteCabinet(dir / "t.cab", Prepare(dir, samples), {});
+    SetupRun run{dir / "setup"};
+    fs::create_directories(run.folder);
+    ASSERT_TRUE(SetupIterateCabinetW((dir / "t.cab").c_str(), 0, SetupCallback, &run)) << GetLastError();
+    ASSERT_EQ(run.files.size(), samples.size());
+    for (size_t i = 0; i < samples.size(); ++i) {
+        SCOPED_TRACE(WideToUtf8(samples[i].name));
+        const StoredName stored = EncodeStoredName(samples[i].name);
+        if (stored.utf8) {
+            // Wine's setup API ignores the UTF-8 attribute and reads every
+            // name in the ANSI code page (its FDI reports the flag).
+            EXPECT_THAT(run.files[i].first, testing::AnyOf(samples[i].name, Cp1250ToWide(stored.bytes)));
+        } else {
+            EXPECT_EQ(run.files[i].first, samples[i].name);
+        }
+        EXPECT_TRUE(ReadBytes(run.files[i].second) == samples[i].data);
+    }
 }
 
 // ---- FCI's archives read by us ---------------------------------------------
