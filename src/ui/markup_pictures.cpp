@@ -16,17 +16,35 @@ bool Starts(std::wstring_view text, std::wstring_view prefix) {
     return true;
 }
 
-// A picture in an image list: the control's own or the shell's.
+// A picture in an image list (the control's own or the shell's), or an icon
+// of the file itself.
 struct ListPicture {
     HIMAGELIST list = nullptr;
     int index = -1;
+    HICON icon = nullptr;
 };
+
+// Files of these types show their own first icon in the shell (their
+// registered icon is "%1"). Their pictures are taken from the file itself:
+// an association missing from the system (as in a fresh Wine prefix) would
+// otherwise give every program the generic program icon.
+bool HasOwnIcon(const std::wstring& path) {
+    size_t dot = path.find_last_of(L".\\/");
+    if (dot == std::wstring::npos || path[dot] != L'.') return false;
+    std::wstring ext = path.substr(dot);
+    for (wchar_t& c : ext) c = static_cast<wchar_t>(towlower(c));
+    return ext == L".exe" || ext == L".ico" || ext == L".scr";
+}
 
 ListPicture ShellIcon(std::wstring_view spec, bool small) {
     static std::map<std::wstring, ListPicture> cache;
     std::wstring key = (small ? L"s" : L"l") + std::wstring(spec);
     if (auto it = cache.find(key); it != cache.end()) return it->second;
-    if (cache.size() > 4096) cache.clear();
+    if (cache.size() > 4096) {
+        for (auto& [name, p] : cache)
+            if (p.icon) DestroyIcon(p.icon);
+        cache.clear();
+    }
     UINT size = small ? SHGFI_SMALLICON : SHGFI_LARGEICON;
     SHFILEINFOW info{};
     ListPicture picture;
@@ -38,14 +56,19 @@ ListPicture ShellIcon(std::wstring_view spec, bool small) {
     } else {
         std::wstring path(spec);
         DWORD attributes = GetFileAttributesW(path.c_str());
-        UINT flags = SHGFI_SYSICONINDEX | size;
-        // A path that does not exist still shows the icon of its file type.
-        if (attributes == INVALID_FILE_ATTRIBUTES) {
-            flags |= SHGFI_USEFILEATTRIBUTES;
-            attributes = path.empty() || path.back() == L'\\' ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+        bool file = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+        if (file && HasOwnIcon(path))
+            ExtractIconExW(path.c_str(), 0, small ? nullptr : &picture.icon, small ? &picture.icon : nullptr, 1);
+        if (!picture.icon) {
+            UINT flags = SHGFI_SYSICONINDEX | size;
+            // A path that does not exist still shows the icon of its file type.
+            if (attributes == INVALID_FILE_ATTRIBUTES) {
+                flags |= SHGFI_USEFILEATTRIBUTES;
+                attributes = path.empty() || path.back() == L'\\' ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+            }
+            picture.list = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(path.c_str(), attributes, &info, sizeof(info), flags));
+            picture.index = picture.list ? info.iIcon : -1;
         }
-        picture.list = reinterpret_cast<HIMAGELIST>(SHGetFileInfoW(path.c_str(), attributes, &info, sizeof(info), flags));
-        picture.index = picture.list ? info.iIcon : -1;
     }
     cache.emplace(std::move(key), picture);
     return picture;
@@ -93,6 +116,17 @@ Resolved Resolve(std::wstring_view source, const MarkupPictureSource& from) {
 
 MarkupSize MarkupPictureSize(std::wstring_view source, const MarkupPictureSource& from) {
     Resolved r = Resolve(source, from);
+    if (r.inList.icon) {
+        ICONINFO ii{};
+        if (!GetIconInfo(r.inList.icon, &ii)) return {};
+        BITMAP bm{};
+        GetObjectW(ii.hbmMask, sizeof(bm), &bm);
+        // A mask without a colour bitmap holds both halves, one above the other.
+        int height = ii.hbmColor ? bm.bmHeight : bm.bmHeight / 2;
+        if (ii.hbmColor) DeleteObject(ii.hbmColor);
+        DeleteObject(ii.hbmMask);
+        return {bm.bmWidth, height};
+    }
     if (r.inList.list && r.inList.index >= 0) {
         int cx = 0, cy = 0;
         ImageList_GetIconSize(r.inList.list, &cx, &cy);
@@ -109,6 +143,10 @@ MarkupSize MarkupPictureSize(std::wstring_view source, const MarkupPictureSource
 void DrawMarkupPicture(HDC dc, std::wstring_view source, const RECT& r, const MarkupPictureSource& from) {
     Resolved p = Resolve(source, from);
     int w = r.right - r.left, h = r.bottom - r.top;
+    if (p.inList.icon) {
+        DrawIconEx(dc, r.left, r.top, p.inList.icon, w, h, 0, nullptr, DI_NORMAL);
+        return;
+    }
     if (p.inList.list && p.inList.index >= 0) {
         int cx = 0, cy = 0;
         ImageList_GetIconSize(p.inList.list, &cx, &cy);

@@ -1,7 +1,7 @@
 #pragma once
 // The pictures of "<img src=...>": "idx:N" from the control's image list,
 // "ssys:"/"lsys:" the shell's small or large icon of a path (or an index in
-// the shell's icon list), "res://" a bitmap resource of the program,
+// the shell's icon list; a program shows its own icon), "res://" a bitmap resource of the program,
 // "file://" a bitmap file. Shell icon indexes and bitmaps are cached, so a
 // list of a thousand items does not ask the shell a thousand times.
 #include <windows.h>

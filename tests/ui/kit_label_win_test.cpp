@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <oleacc.h>
+#include <shellapi.h>
 
 #include <memory>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "ui/kit/separator.h"
 #include "ui/kit/tevpanel.h"
 #include "ui/markup_draw.h"
+#include "ui/markup_pictures.h"
 #include "ui/menu.h"
 
 namespace {
@@ -268,6 +270,45 @@ TEST_F(LabelWindow, HelpContextComesFromTheNearestParentThatHasOne) {
     MSG f1{inPage->Handle(), WM_KEYDOWN, VK_F1, 1};
     form->PreTranslate(f1);
     EXPECT_EQ(help.size(), 3u);
+}
+
+// --------------------------------------------------------------- pictures
+
+// The pixels a picture source draws at its natural size.
+std::vector<COLORREF> PicturePixels(const std::wstring& source, HICON icon = nullptr) {
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, 32, 32);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    RECT r{0, 0, 32, 32};
+    FillRect(mem, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    if (icon) DrawIconEx(mem, 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
+    else DrawMarkupPicture(mem, source, r, {});
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) pixels.push_back(GetPixel(mem, x, y));
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+TEST(MarkupPictures, AProgramShowsItsOwnIconNotTheGenericOne) {
+    wchar_t windows[MAX_PATH];
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    std::wstring program = std::wstring(windows) + L"\\notepad.exe";
+    HICON own = nullptr;
+    ASSERT_EQ(ExtractIconExW(program.c_str(), 0, &own, nullptr, 1), 1u);
+    MarkupSize size = MarkupPictureSize(L"lsys:" + program, {});
+    EXPECT_EQ(size.width, GetSystemMetrics(SM_CXICON));
+    EXPECT_EQ(size.height, GetSystemMetrics(SM_CYICON));
+    std::vector<COLORREF> drawn = PicturePixels(L"lsys:" + program);
+    EXPECT_EQ(drawn, PicturePixels({}, own));
+    DestroyIcon(own);
+    // A program that is not there gets the icon of its type.
+    EXPECT_NE(drawn, PicturePixels(L"lsys:C:\\nie ma\\takiego.exe"));
+    EXPECT_NE(PicturePixels(L"lsys:C:\\nie ma\\takiego.exe"), PicturePixels(L"lsys:C:\\nie ma\\"));
 }
 
 // ---------------------------------------------------------- accessibility
