@@ -86,6 +86,15 @@ start_wine() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
     wineserver -w
   fi
+  # The windows are designed in Tahoma, as on Windows. Wine ships a Tahoma of
+  # its own but leaves it out of the prefix; the stand-in face smooths
+  # small bold text to grey, so bold captions looked no heavier than the rest.
+  local font
+  for font in tahoma.ttf tahomabd.ttf; do
+    if [ -f "/usr/share/wine/fonts/$font" ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/$font" ]; then
+      cp "/usr/share/wine/fonts/$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+    fi
+  done
   wineserver -p
   # The first program on the server starts the prefix's services, which keep
   # its output open for as long as they run: give them none of ours.

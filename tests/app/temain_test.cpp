@@ -49,3 +49,21 @@ TEST(TeMain, FunctionsOfLaterVersionsAnswerWithANotice) {
     ASSERT_EQ(script.shown.size(), 5u);
     for (auto& s : script.shown) EXPECT_EQ(s.headline[0], L'*') << s.headline;
 }
+
+// The header's "<b>Archiwin</b>" stands out only in the designed face: a
+// stand-in face draws small bold text in grey, no heavier than the rest.
+TEST(TeMain, DrawnInTheDesignedFace) {
+    TeMain main;
+    Font bold = main.GetFont();
+    bold.bold = true;
+    HDC dc = GetDC(main.Handle());
+    HGDIOBJ old = SelectObject(dc, FontHandle(bold, main.Dpi()));
+    wchar_t face[LF_FACESIZE] = {};
+    GetTextFaceW(dc, LF_FACESIZE, face);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(main.Handle(), dc);
+    EXPECT_STREQ(face, L"Tahoma");
+    EXPECT_EQ(metrics.tmWeight, FW_BOLD);
+}
