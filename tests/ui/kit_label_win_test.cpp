@@ -402,6 +402,17 @@ TEST_F(Accessible, WindowlessControlsAreChildrenOfTheirWindowsObject) {
         EXPECT_EQ(Long(&IAccessible::get_accState, object, id), e.state);
     }
 
+    // As tools list children: the button as an object, the rest as ids.
+    std::vector<VARIANT> children(static_cast<size_t>(count));
+    long obtained = 0;
+    ASSERT_EQ(AccessibleChildren(object, 0, count, children.data(), &obtained), S_OK);
+    ASSERT_EQ(obtained, count);
+    for (long i = 0; i < count; ++i) {
+        EXPECT_EQ(children[static_cast<size_t>(i)].vt, i == 2 ? VT_DISPATCH : VT_I4) << i;
+        if (children[static_cast<size_t>(i)].vt == VT_I4) EXPECT_EQ(children[static_cast<size_t>(i)].lVal, i + 1);
+        VariantClear(&children[static_cast<size_t>(i)]);
+    }
+
     // The windowed child is an object of its own; the windowless ones are not.
     IDispatch* child = nullptr;
     EXPECT_EQ(object->get_accChild(Child(3), &child), S_OK);
