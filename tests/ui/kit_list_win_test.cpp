@@ -395,24 +395,38 @@ TEST_F(ListWindow, AListWithoutAFrameGivesItsItemsTheRoom) {
     EXPECT_EQ(ClientWidth(list), framed);
 }
 
-TEST_F(ListWindow, HorizontalExtentFollowsTheWidestItem) {
+TEST_F(ListWindow, ListsScrollSidewaysOnlyWithScrollHorizontalAndAWideItem) {
     auto* list = form->Add<TtevHTMListbox>();
     list->SetBounds(10, 10, 200, 200);
-    list->ScrollHorizontal = true;
     list->Add(L"krótki");
-    auto extent = [&] { return static_cast<int>(SendMessageW(list->Handle(), LB_GETHORIZONTALEXTENT, 0, 0)); };
-    EXPECT_EQ(extent(), 0);  // everything fits: no scroll bar
     const std::wstring wide = L"<b>bardzo długa pozycja listy, która nie mieści się w jej szerokości</b>";
     list->Add(wide);
+    Show();
+    auto extent = [&] { return static_cast<int>(SendMessageW(list->Handle(), LB_GETHORIZONTALEXTENT, 0, 0)); };
+    auto bar = [&] { return (GetWindowLongPtrW(list->Handle(), GWL_STYLE) & WS_HSCROLL) != 0; };
+    EXPECT_EQ(extent(), 0);
+    EXPECT_FALSE(bar());
+    EXPECT_GT(ItemHeight(list, 1), ItemHeight(list, 0));  // wrapped
+
+    // Switched on with the items there: laid out on one line, scrolled to.
+    list->SetScrollHorizontal(true);
     ScreenDC dc;
     MarkupPaint paint;
     paint.font = list->GetFont();
     paint.dpi = list->Dpi();
     EXPECT_EQ(extent(), MeasureMarkup(dc, wide, {0, 0, 4096, 4096}, paint).cx + 6);
-    // A long item is one line high: laid out without a width limit.
+    EXPECT_TRUE(bar());
     EXPECT_EQ(ItemHeight(list, 1), ItemHeight(list, 0));
+    // Without the wide item everything fits: no scroll bar.
     list->Delete(1);
     EXPECT_EQ(extent(), 0);
+    EXPECT_FALSE(bar());
+    list->Add(wide);
+    EXPECT_TRUE(bar());
+    list->SetScrollHorizontal(false);
+    EXPECT_EQ(extent(), 0);
+    EXPECT_FALSE(bar());
+    EXPECT_GT(ItemHeight(list, 1), ItemHeight(list, 0));
 }
 
 // A measured run (not part of the suite; --gtest_also_run_disabled_tests):

@@ -13,7 +13,9 @@
 // ---------------------------------------------------------------- THTMListbox
 
 THTMListbox::THTMListbox(WinControl* parent, DWORD extraStyle)
-    : ListBox(parent, LBS_OWNERDRAWVARIABLE | LBS_HASSTRINGS | extraStyle) {
+    // The horizontal scroll bar shows only while the extent is wider than
+    // the list, that is with ScrollHorizontal and a wide item.
+    : ListBox(parent, LBS_OWNERDRAWVARIABLE | LBS_HASSTRINGS | WS_HSCROLL | extraStyle) {
     measuredFont_ = GetFont();
     measuredDpi_ = Dpi();
     blinkTimer_.OnTimer = [this] { Blink(); };
@@ -136,7 +138,7 @@ ItemExtent THTMListbox::LayOut(int index, int width) {
 }
 
 int THTMListbox::LayoutWidth() const {
-    if (ScrollHorizontal) return ItemHeights::kUnlimited;
+    if (scrollHorizontal_) return ItemHeights::kUnlimited;
     RECT client;
     GetClientRect(Handle(), &client);
     RECT area = MarkupRect({0, 0, client.right, 0});
@@ -188,8 +190,16 @@ void THTMListbox::AppearanceChanged() {
     if (Count() > 0 && (!(GetFont() == measuredFont_) || Dpi() != measuredDpi_)) ApplyHeights(true);
 }
 
+void THTMListbox::SetScrollHorizontal(bool v) {
+    if (v == scrollHorizontal_) return;
+    scrollHorizontal_ = v;
+    ApplyHeights(false);
+    if (!v) SendMessageW(Handle(), LB_SETHORIZONTALEXTENT, 0, 0);
+    UpdateHorizontalExtent();
+}
+
 void THTMListbox::UpdateHorizontalExtent() {
-    if (!ScrollHorizontal) return;
+    if (!scrollHorizontal_) return;
     RECT client;
     GetClientRect(Handle(), &client);
     RECT area = MarkupRect({0, 0, 0, 0});

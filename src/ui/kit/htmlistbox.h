@@ -42,7 +42,6 @@ public:
     const std::vector<std::wstring>& Items() const { return items_; }
 
     bool Sorted = false;  // by the whole markup, tags and hidden parts included
-    bool ScrollHorizontal = false;
     Color SelectionColor = clHighlight;
     Color SelectionFontColor = clHighlightText;
     Color URLColor = Rgb(0, 0, 255);
@@ -54,6 +53,11 @@ public:
     TListAnchorClick OnAnchorEnter;
     TListAnchorClick OnAnchorExit;
 
+    // Items are laid out without a width limit and the list scrolls
+    // sideways to the widest (a scroll bar only while something is wider
+    // than the list); without it items wrap at the list's width.
+    bool ScrollHorizontal() const { return scrollHorizontal_; }
+    void SetScrollHorizontal(bool v);
     // A line end in an item's text breaks the line as "<br>" does; without
     // Multiline it is a space, as anywhere in markup.
     bool Multiline() const { return multiline_; }
@@ -126,6 +130,7 @@ private:
     int appliedWidth_ = -1;  // the width the list box's heights were set for
     Font measuredFont_;
     int measuredDpi_ = 0;
+    bool scrollHorizontal_ = false;
     bool multiline_ = false;
     bool framed_ = true;
     int changing_ = 0;
