@@ -103,8 +103,8 @@ FdiResult FdiExtract(const fs::path& cab) {
         _close(fd);
     }
     g_sinks = &result.files;
-    result.copied = FDICopy(fdi, const_cast<char*>(name.c_str()), const_cast<char*>(path.c_str()), 0, Notify,
-                            nullptr, nullptr);
+    result.copied =
+        FDICopy(fdi, const_cast<char*>(name.c_str()), const_cast<char*>(path.c_str()), 0, Notify, nullptr, nullptr);
     g_sinks = nullptr;
     if (!result.copied) result.error = erf.erfOper;
     FDIDestroy(fdi);
@@ -206,17 +206,14 @@ TEST_P(ReadByCabinetDll, EveryFileExact) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Methods, ReadByCabinetDll,
-                         testing::Values(Written{"none", {CabMethod::None, 0}, true},
-                                         Written{"mszip", {CabMethod::Mszip, 0}, true},
-                                         Written{"lzx15", {CabMethod::Lzx, 15}, false},
-                                         Written{"lzx16", {CabMethod::Lzx, 16}, false},
-                                         Written{"lzx17", {CabMethod::Lzx, 17}, false},
-                                         Written{"lzx18", {CabMethod::Lzx, 18}, false},
-                                         Written{"lzx19", {CabMethod::Lzx, 19}, false},
-                                         Written{"lzx20", {CabMethod::Lzx, 20}, false},
-                                         Written{"lzx21", {CabMethod::Lzx, 21}, true}),
-                         [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(
+    Methods, ReadByCabinetDll,
+    testing::Values(Written{"none", {CabMethod::None, 0}, true}, Written{"mszip", {CabMethod::Mszip, 0}, true},
+                    Written{"lzx15", {CabMethod::Lzx, 15}, false}, Written{"lzx16", {CabMethod::Lzx, 16}, false},
+                    Written{"lzx17", {CabMethod::Lzx, 17}, false}, Written{"lzx18", {CabMethod::Lzx, 18}, false},
+                    Written{"lzx19", {CabMethod::Lzx, 19}, false}, Written{"lzx20", {CabMethod::Lzx, 20}, false},
+                    Written{"lzx21", {CabMethod::Lzx, 21}, true}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 TEST(ReadByCabinetDll, EmptyArchive) {
     TempDir dir;
@@ -232,7 +229,7 @@ TEST(ReadByCabinetDll, EmptyArchive) {
 // The Unicode face of the same services: the setup API names every file as
 // the platform decodes it and extracts it to disk.
 struct SetupRun {
-    fs::path folder;                                // where the files go, as 0, 1, 2, ...
+    fs::path folder;                                       // where the files go, as 0, 1, 2, ...
     std::vector<std::pair<std::wstring, fs::path>> files;  // name reported, file written
 };
 
@@ -353,14 +350,14 @@ std::vector<FciFile> FciFiles(const TempDir& dir, bool many) {
         {L"losowy.bin", RandomBytes(400'000, 14), _A_SYSTEM},
     };
     if (many)
-        for (int i = 0; i < 2000; ++i) specs.push_back({L"male\\p" + std::to_wstring(i), TextBytes(i % 300, 100 + i), _A_ARCH});
+        for (int i = 0; i < 2000; ++i)
+            specs.push_back({L"male\\p" + std::to_wstring(i), TextBytes(i % 300, 100 + i), _A_ARCH});
     std::vector<FciFile> files;
     for (size_t i = 0; i < specs.size(); ++i) {
         const fs::path source = dir / "src" / std::to_string(i);
         WriteBytes(source, specs[i].data);
         const std::wstring& name = specs[i].name;
-        const std::string stored =
-            specs[i].attribs & _A_NAME_IS_UTF ? WideToUtf8(name) : *WideToCp1250(name);
+        const std::string stored = specs[i].attribs & _A_NAME_IS_UTF ? WideToUtf8(name) : *WideToCp1250(name);
         const auto stamp = static_cast<USHORT>(i * 7);
         files.push_back({source.string(), stored, specs[i].data, static_cast<USHORT>(kDosDate - stamp % 300),
                          static_cast<USHORT>(kDosTime + stamp % 1000), specs[i].attribs});
