@@ -176,10 +176,12 @@ private:
 class DataWriter : private FolderSink {
 public:
     DataWriter(std::ofstream& out, const CabWriteOptions& options, const WriteProgress& progress, uint64_t offset,
-               const fs::path& archive)
+               const fs::path& archive, size_t folderCount)
         : blocks_(out, progress, offset) {
-        const unsigned threads =
-            options.threads ? options.threads : std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+        // No more LZX encoders (a few MiB each) than there are folders.
+        const unsigned threads = static_cast<unsigned>(std::min<size_t>(
+            options.threads ? options.threads : std::clamp(std::thread::hardware_concurrency(), 1u, 4u),
+            std::max<size_t>(folderCount, 1)));
         if (options.compression.method != CabMethod::Lzx || threads == 1) {
             encoders_.push_back(FolderEncoder::Create(options.compression, options.mszipLevel, options.threads));
         } else {
@@ -313,7 +315,7 @@ void WriteCabinet(const fs::path& archive, const std::vector<CabSource>& sources
         const size_t tableSize = BuildTables(folders, files, 0, options).size();
         const std::vector<uint8_t> zeros(tableSize, 0);
         out.write(reinterpret_cast<const char*>(zeros.data()), static_cast<std::streamsize>(zeros.size()));
-        DataWriter data(out, options, progress, tableSize, archive);
+        DataWriter data(out, options, progress, tableSize, archive, folders.size());
         data.WriteAll(folders, files);
         const auto tables = BuildTables(folders, files, data.Offset(), options);
         out.seekp(0);
