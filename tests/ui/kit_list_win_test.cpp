@@ -249,12 +249,16 @@ TEST_F(ListWindow, DisabledItemsDrawGreyAndTheirLinksDoNothing) {
     EXPECT_FALSE(disabled.Colours(text).count(RGB(0, 0, 0)));
     EXPECT_TRUE(disabled.Colours(text).count(ColorToRgb(clGrayText)));
 
+    std::vector<int> entered;
+    list->OnAnchorEnter = [&](Control*, int index, const std::wstring&) { entered.push_back(index); };
     for (int i = 0; i < 2; ++i) {
         RECT r;
         SendMessageW(list->Handle(), LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+        SendMessageW(list->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(box + list->Px(20), r.top + list->Px(8)));
         ClickAt(list, box + list->Px(20), r.top + list->Px(8));
     }
     EXPECT_EQ(clicks, std::vector<int>{0});
+    EXPECT_EQ(entered, std::vector<int>{0});
 }
 
 // ------------------------------------------------------ several lines, blink

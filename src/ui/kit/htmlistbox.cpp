@@ -279,7 +279,7 @@ std::pair<std::wstring, int> THTMListbox::AnchorAtItemPoint(int x, int y) {
 
 void THTMListbox::TrackAnchor(int x, int y) {
     std::pair<std::wstring, int> now = x < 0 ? std::pair<std::wstring, int>{{}, -1} : AnchorAtItemPoint(x, y);
-    if (now.first.empty()) now.second = -1;
+    if (now.first.empty() || !LinksActive(now.second)) now = {{}, -1};
     if (now == hotAnchor_) return;
     std::pair<std::wstring, int> before = std::exchange(hotAnchor_, now);
     if (before.second >= 0 && OnAnchorExit) OnAnchorExit(this, before.second, before.first);
