@@ -112,7 +112,7 @@ TeZawartoscArchiwum::TeZawartoscArchiwum(const std::wstring& archivePath)
     cbNiePytajOZastapienie->SetHeight(20);
     cbNiePytajOZastapienie->SetAlign(Align::Bottom);
 
-    lb = pnTresc->Add<TFileCheckListBox>();
+    lb = pnTresc->Add<TtevHtmlCheckListBox>();
     lb->Sorted = false;  // FillList adds the items in order
     lb->SetAlign(Align::Client);
 

@@ -5,7 +5,7 @@
 // extracts the checked ones back into that folder.
 #include <string>
 
-#include "backup/filelistbox.h"
+#include "ui/kit/htmlistbox.h"
 #include "backup/restorelist.h"
 #include "cabinet/cabfile.h"
 #include "ui/controls.h"
@@ -44,7 +44,7 @@ public:
     TtevColorButton* bZastapDodaj;
     TtevColorButton* bZastap;
     TtevColorButton* bWyczysc;
-    TFileCheckListBox* lb;
+    TtevHtmlCheckListBox* lb;
     CheckBox* cbNiePytajOZastapienie;
     TtevPanel* pnDol;
     TtevColorButton* tevColorButton1;

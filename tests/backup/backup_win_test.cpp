@@ -431,33 +431,3 @@ TEST_F(Backup, ArchivesWhoseInformationIsMissingCannotBeRestored) {
 }
 
 }  // namespace
-
-namespace {
-
-TEST(FileCheckListBox, MeasuresItemsAsTheKitsListDoes) {
-    Form form;
-    form.SetClientSize(320, 300);
-    auto* quick = form.Add<TFileCheckListBox>();
-    quick->SetBounds(0, 0, 320, 150);
-    auto* kit = form.Add<TtevHtmlCheckListBox>();
-    kit->SetBounds(0, 150, 320, 150);
-    form.Show();
-    std::wstring longName;
-    for (int i = 0; i < 8; ++i) longName += L"bardzo długa nazwa ";
-    longName += L".txt";
-    const std::vector<std::wstring> items = {
-        RestoreItemText(L"a.txt", L"", L"a.txt", 1, 46000.5, L" <b>nowy plik</b>"),
-        RestoreItemText(L"b.txt", L"", L"b.txt", 2048, 46000.5, L" plik już istnieje,  ta sama data,  rozmiar ten sam."),
-        RestoreItemText(longName, L"", longName, 5, 46000.5, L" <b>nowy plik</b>"),  // wraps
-        RestoreItemText(L"c.txt", L"", L"c.txt", 3, 46000.5, L""),
-    };
-    for (const auto& item : items) {
-        quick->Add(item);
-        kit->Add(item);
-    }
-    auto height = [](THTMListbox* list, int i) { return SendMessageW(list->Handle(), LB_GETITEMHEIGHT, i, 0); };
-    for (int i = 0; i < static_cast<int>(items.size()); ++i) EXPECT_EQ(height(quick, i), height(kit, i)) << i;
-    EXPECT_GT(height(quick, 2), height(quick, 0));
-}
-
-}  // namespace
