@@ -29,6 +29,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <map>
+#include <optional>
 #include <random>
 #include <set>
 
@@ -421,6 +422,20 @@ std::vector<uint8_t> WithoutChecksums(std::vector<uint8_t> bytes, const CabReade
     return bytes;
 }
 
+// The folder and the data block (of the intact archive) that hold a byte.
+std::optional<std::pair<uint16_t, int64_t>> BlockAt(const CabReader& intact, const std::vector<uint8_t>& bytes,
+                                                    size_t position) {
+    for (uint16_t folder = 0; folder < intact.Folders().size(); ++folder) {
+        size_t at = intact.Folders()[folder].dataOffset;
+        for (uint16_t block = 0; block < intact.Folders()[folder].blockCount; ++block) {
+            const size_t end = at + 8 + (bytes[at + 4] | bytes[at + 5] << 8);
+            if (position >= at && position < end) return std::pair{folder, int64_t{block}};
+            at = end;
+        }
+    }
+    return std::nullopt;
+}
+
 class DifferentialDamage : public testing::TestWithParam<bool> {};
 
 TEST_P(DifferentialDamage, NeverCrashesNeverWrongData) {
@@ -447,6 +462,10 @@ TEST_P(DifferentialDamage, NeverCrashesNeverWrongData) {
             SCOPED_TRACE("seed " + std::to_string(seed) + " round " + std::to_string(round) + " variant " +
                          std::to_string(variant) + " " + method);
             const auto [damaged, detectable, at] = Damage(original, tablesEnd, rng);
+            const size_t firstChange =
+                std::mismatch(original.begin(), original.end(), damaged.begin(), damaged.end()).first -
+                original.begin();
+            const auto damagedBlock = BlockAt(intact, original, firstChange);
             // A byte changed in one folder's data costs that folder only:
             // every entry of the others is delivered whole.
             std::set<size_t> unharmed;
@@ -462,8 +481,8 @@ TEST_P(DifferentialDamage, NeverCrashesNeverWrongData) {
             }
             std::map<size_t, std::vector<uint8_t>> mine;  // complete entries
             std::vector<std::string> names;
-            std::vector<int64_t> lzxStart;         // per entry: its start in an LZX folder, -1 in others
-            std::map<size_t, size_t> counterpart;  // entry -> the same entry in the intact archive
+            std::vector<int64_t> lzxStart;  // per entry: its start in an LZX folder, -1 in others
+            std::vector<uint16_t> folders;  // per entry
             try {
                 CabReader reader(std::make_unique<MemorySource>(damaged));
                 MemoryTarget target;
@@ -482,12 +501,11 @@ TEST_P(DifferentialDamage, NeverCrashesNeverWrongData) {
                     const bool lzx = e.folder < reader.Folders().size() &&
                                      reader.Folders()[e.folder].compression.method == CabMethod::Lzx;
                     lzxStart.push_back(lzx ? int64_t{e.folderOffset} : -1);
+                    folders.push_back(e.folder);
                 }
                 for (auto& [index, data] : target.done) {
                     for (size_t j = 0; j < intact.Entries().size(); ++j) {
-                        if (!SameLocation(reader, index, intact, j)) continue;
-                        counterpart[index] = j;
-                        if (checksums && detectable) {
+                        if (checksums && detectable && SameLocation(reader, index, intact, j)) {
                             EXPECT_TRUE(data == intactData.done[j]) << "entry " << index << " delivered wrong data";
                         }
                     }
@@ -526,22 +544,16 @@ TEST_P(DifferentialDamage, NeverCrashesNeverWrongData) {
                 // its own block; cabextract reads the folder as one bit stream
                 // and goes on where the frame ended. From the next frame on,
                 // the two differ, and both are right about damaged data: we
-                // accept a difference that starts in a later frame than the
-                // damage (or, where the original is not known, near a frame's
-                // start).
+                // accept a difference that starts in a later frame of the
+                // folder than the first damaged block (or, when the tables
+                // were damaged too, near the start of a frame).
                 const size_t split =
                     std::mismatch(data.begin(), data.end(), other.begin(), other.end()).first - data.begin();
                 if (other.size() == data.size() && lzxStart[index] >= 0) {
-                    const auto frame = [&](size_t offset) { return (lzxStart[index] + int64_t(offset)) / 32768; };
-                    bool later;
-                    if (counterpart.count(index)) {
-                        const auto& was = intactData.done[counterpart[index]];
-                        const size_t damage =
-                            std::mismatch(data.begin(), data.end(), was.begin(), was.end()).first - data.begin();
-                        later = frame(damage) < frame(split);
-                    } else {
-                        later = (lzxStart[index] + int64_t(split)) % 32768 < 64;
-                    }
+                    const int64_t offset = lzxStart[index] + int64_t(split);
+                    const bool later = firstChange < tablesEnd ? offset % 32768 < 64
+                                                               : damagedBlock && damagedBlock->first == folders[index] &&
+                                                                     offset / 32768 > damagedBlock->second;
                     if (later) {
                         ++resynced;
                         continue;
