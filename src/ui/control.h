@@ -127,6 +127,9 @@ public:
     virtual std::wstring AccessibleName() const { return Text(); }
     virtual AccessibleRole Role() const { return Text().empty() ? AccessibleRole::None : AccessibleRole::StaticText; }
 
+    // Expires when the control is destroyed (see ControlRef).
+    std::weak_ptr<void> Lifetime() const { return alive_; }
+
 protected:
     // Hooks for derived classes.
     virtual void BoundsChanged();
@@ -157,6 +160,24 @@ private:
     std::wstring hint_;
     HCURSOR cursor_ = nullptr;
     PopupMenu* popupMenu_ = nullptr;
+    std::shared_ptr<char> alive_ = std::make_shared<char>();
+};
+
+// A reference to a control kept by another one (a strip's notebook, a
+// button's strip): it reads as null once the control is destroyed, whichever
+// of the two goes first.
+template <typename T>
+class ControlRef {
+public:
+    ControlRef() = default;
+    ControlRef(T* control) : control_(control), alive_(control ? control->Lifetime() : std::weak_ptr<void>()) {}
+    T* get() const { return alive_.expired() ? nullptr : control_; }
+    T* operator->() const { return get(); }
+    explicit operator bool() const { return get() != nullptr; }
+
+private:
+    T* control_ = nullptr;
+    std::weak_ptr<void> alive_;
 };
 
 class WinControl : public Control {

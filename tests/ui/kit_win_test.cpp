@@ -553,6 +553,31 @@ TEST_F(KitWindow, TabIndexRulesAndNotebookLinkage) {
     EXPECT_EQ(strip->TabIndex(), 0);
 }
 
+// The notebooks and the label live on another window, which goes away first.
+TEST_F(KitWindow, StripForgetsDestroyedNotebooksAndLabels) {
+    auto other = std::make_unique<Form>(BorderStyle::None);
+    auto* notebook = other->Add<Notebook>();
+    notebook->AddPage(L"Pierwsza");
+    notebook->AddPage(L"Druga");
+    auto* second = other->Add<Notebook>();
+    second->AddPage(L"a");
+    second->AddPage(L"b");
+    auto* info = other->Add<Label>();
+    auto* strip = form->Add<TtevTabSetFlat>();
+    strip->SetNotebook(notebook);
+    strip->Notebook2 = second;
+    strip->InfoLabel = info;
+    strip->SetTabIndex(1);
+    EXPECT_EQ(second->PageIndex(), 1);
+    EXPECT_EQ(info->Text(), L"Druga");
+    other.reset();
+    EXPECT_EQ(strip->GetNotebook(), nullptr);
+    EXPECT_FALSE(strip->Notebook2);
+    EXPECT_FALSE(strip->InfoLabel);
+    strip->SetTabIndex(0);
+    EXPECT_EQ(strip->TabIndex(), 0);
+}
+
 TEST_F(KitWindow, TabsAreMeasuredWithoutAmpersandsAndClippedAtTheEnd) {
     auto* strip = form->Add<TtevTabSetFlat>();
     strip->EndMargin = 40;

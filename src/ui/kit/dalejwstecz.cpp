@@ -21,19 +21,13 @@ TtevDalejWsteczButton::TtevDalejWsteczButton(WinControl* parent, TtevDAlejWstecz
     SetRodzaj(rodzaj);
 }
 
-TtevTabSet* TtevDalejWsteczButton::TabSet() const { return tabSetAlive_.expired() ? nullptr : tabSet_; }
+TtevTabSet* TtevDalejWsteczButton::TabSet() const { return tabSet_.get(); }
 
-void TtevDalejWsteczButton::SetTabSet(TtevTabSet* tabs) {
-    tabSet_ = tabs;
-    tabSetAlive_ = tabs ? tabs->Lifetime() : std::weak_ptr<void>();
-}
+void TtevDalejWsteczButton::SetTabSet(TtevTabSet* tabs) { tabSet_ = tabs; }
 
-TtevTabSetFlat* TtevDalejWsteczButton::TabSetFlat() const { return tabSetFlatAlive_.expired() ? nullptr : tabSetFlat_; }
+TtevTabSetFlat* TtevDalejWsteczButton::TabSetFlat() const { return tabSetFlat_.get(); }
 
-void TtevDalejWsteczButton::SetTabSetFlat(TtevTabSetFlat* strip) {
-    tabSetFlat_ = strip;
-    tabSetFlatAlive_ = strip ? strip->Lifetime() : std::weak_ptr<void>();
-}
+void TtevDalejWsteczButton::SetTabSetFlat(TtevTabSetFlat* strip) { tabSetFlat_ = strip; }
 
 TtevDalejWsteczButton::Strip TtevDalejWsteczButton::FindStrip() {
     Form* form = OwnerForm();

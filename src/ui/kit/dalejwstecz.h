@@ -6,7 +6,6 @@
 // ends the wizard from the last page ("next") or the first ("back") when
 // allowed to, and names itself after the page.
 #include <functional>
-#include <memory>
 
 #include "ui/kit/colorbutton.h"
 
@@ -60,9 +59,7 @@ private:
         TtevTabSet* tabs = nullptr;
     };
     Strip FindStrip();
-    TtevTabSet* tabSet_ = nullptr;
-    std::weak_ptr<void> tabSetAlive_;
-    TtevTabSetFlat* tabSetFlat_ = nullptr;
-    std::weak_ptr<void> tabSetFlatAlive_;
+    ControlRef<TtevTabSet> tabSet_;
+    ControlRef<TtevTabSetFlat> tabSetFlat_;
     TtevDAlejWstecz rodzaj_;
 };

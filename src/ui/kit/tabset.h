@@ -3,7 +3,6 @@
 // control. No window of the program shows one; a wizard button moves it when
 // its window has no flat strip (TtevTabSetFlat).
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,15 +25,10 @@ public:
     void SetTabIndex(int index);
     TTabChangeEvent OnChange;
 
-    // Expires when the tab set is destroyed: holders of a reference to it
-    // see it gone.
-    std::weak_ptr<void> Lifetime() const { return alive_; }
-
     LRESULT Notify(NMHDR* header) override;
 
 private:
     bool CanChange(int index);
     std::vector<std::wstring> tabs_;
     int tabIndex_ = -1;
-    std::shared_ptr<char> alive_ = std::make_shared<char>();
 };

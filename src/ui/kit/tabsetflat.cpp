@@ -54,7 +54,7 @@ void TtevTabSetFlat::ClickNotification() {
     if (Notebook2) Notebook2->SetPageIndex(tabIndex_);
     if (InfoLabel && notebook_ && tabIndex_ >= 0 && tabIndex_ < notebook_->PageCount()) {
         std::wstring text = Description(notebook_->Page(tabIndex_)->Text());
-        if (auto* html = dynamic_cast<THTMLabel*>(InfoLabel)) html->SetHTML(text);
+        if (auto* html = dynamic_cast<THTMLabel*>(InfoLabel.get())) html->SetHTML(text);
         else InfoLabel->SetText(text);
     }
     Click();

@@ -5,7 +5,6 @@
 // description in an information label. Page names give the captions:
 // " Wybór plików |Wybierz pliki..." is the tab " Wybór plików " with the
 // description after the "|".
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -39,10 +38,10 @@ public:
 
     const std::vector<std::wstring>& Items() const { return items_; }
     void SetItems(const std::vector<std::wstring>& items);
-    Notebook* GetNotebook() const { return notebook_; }
+    Notebook* GetNotebook() const { return notebook_.get(); }
     void SetNotebook(Notebook* notebook);
-    Notebook* Notebook2 = nullptr;
-    Control* InfoLabel = nullptr;
+    ControlRef<Notebook> Notebook2;
+    ControlRef<Control> InfoLabel;
 
     // Tabs whose accumulated width stays below the strip's width.
     int VisibleTabs();
@@ -57,10 +56,6 @@ public:
     // The tab's rectangle in pixels (empty when clipped away); the tab at a point.
     RECT TabRect(int index);
     int TabAt(int x, int y);
-
-    // Expires when the strip is destroyed: holders of a reference to it see
-    // it gone.
-    std::weak_ptr<void> Lifetime() const { return alive_; }
 
     void MouseDown(MouseButton button, int x, int y) override;
     void MouseUp(MouseButton button, int x, int y) override;
@@ -82,6 +77,5 @@ private:
     int tabIndex_ = 0;
     int hot_ = -1;
     std::vector<std::wstring> items_{L"Strona 1", L"Strona 2", L"Strona 3"};
-    Notebook* notebook_ = nullptr;
-    std::shared_ptr<char> alive_ = std::make_shared<char>();
+    ControlRef<Notebook> notebook_;
 };
