@@ -1,7 +1,7 @@
 // The platform's cabinet services as a second opinion. cabinet.dll's FDI
 // extracts what our writer makes (every byte, and the names, dates and
-// attributes it reports), and our reader reads what its FCI makes exactly as
-// FCI was told to store it.
+// attributes it reports), so does the setup API with its Unicode names, and
+// our reader reads what FCI makes exactly as FCI was told to store it.
 #include "cab_test_util.h"
 #include "cabinet/cab_reader.h"
 #include "cabinet/cab_writer.h"
