@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "ui/accessible.h"
 #include "ui/application.h"
@@ -27,7 +28,13 @@ void RegisterLayerClass() {
     done = true;
 }
 
-const wchar_t kSelfProp[] = L"ArchiwinControl.Self";
+// The layer's windows by handle. A table of our own rather than a window
+// property: every message looks its control up, and under Wine reading a
+// property is a request to the server.
+std::unordered_map<HWND, WinControl*>& Windows() {
+    static std::unordered_map<HWND, WinControl*> windows;
+    return windows;
+}
 
 }  // namespace
 
@@ -201,14 +208,15 @@ WinControl::WinControl(WinControl* parent) : Control(parent) {}
 WinControl::~WinControl() {
     children_.clear();
     if (hwnd_) {
-        RemovePropW(hwnd_, kSelfProp);
+        Windows().erase(hwnd_);
         if (baseProc_) SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(baseProc_));
         DestroyWindow(hwnd_);
     }
 }
 
 WinControl* WinControl::FromHandle(HWND hwnd) {
-    return hwnd ? static_cast<WinControl*>(GetPropW(hwnd, kSelfProp)) : nullptr;
+    const auto it = Windows().find(hwnd);
+    return it == Windows().end() ? nullptr : it->second;
 }
 
 Control* WinControl::Adopt(std::unique_ptr<Control> child) {
@@ -217,6 +225,13 @@ Control* WinControl::Adopt(std::unique_ptr<Control> child) {
     if (c->align_ != Align::None) Realign();
     c->Invalidate();
     return c;
+}
+
+WinControl* WinControl::ChildWithId(UINT_PTR id) const {
+    if (id == 0) return nullptr;
+    for (const auto& c : children_)
+        if (c->IsWindowed() && static_cast<WinControl*>(c.get())->id_ == id) return static_cast<WinControl*>(c.get());
+    return nullptr;
 }
 
 void WinControl::RemoveChild(Control* child) {
@@ -232,11 +247,12 @@ void WinControl::CreateHandle(const wchar_t* className, DWORD style, DWORD exSty
     RECT r = PixelBounds();
     // Child windows get distinct ids: owner-drawn lists are found by id.
     static UINT_PTR nextId = 100;
-    HMENU id = Parent() ? reinterpret_cast<HMENU>(nextId++) : nullptr;
+    id_ = Parent() ? nextId++ : 0;
     hwnd_ = CreateWindowExW(exStyle, className ? className : kClassName, Text().c_str(), style, r.left, r.top,
-                            r.right - r.left, r.bottom - r.top, parentHwnd, id, GetModuleHandleW(nullptr), nullptr);
+                            r.right - r.left, r.bottom - r.top, parentHwnd, reinterpret_cast<HMENU>(id_),
+                            GetModuleHandleW(nullptr), nullptr);
     if (!hwnd_) return;
-    SetPropW(hwnd_, kSelfProp, this);
+    Windows()[hwnd_] = this;
     WNDPROC old = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WinControl::Proc)));
     if (className) baseProc_ = old;
@@ -247,6 +263,9 @@ void WinControl::CreateHandle(const wchar_t* className, DWORD style, DWORD exSty
 LRESULT CALLBACK WinControl::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     WinControl* self = FromHandle(hwnd);
     if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+    // A window the system destroys under its control: the handle may come
+    // back for another window.
+    if (msg == WM_NCDESTROY) Windows().erase(hwnd);
     try {
         return self->HandleMessage(msg, wp, lp);
     } catch (...) {
@@ -293,7 +312,7 @@ LRESULT WinControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     case WM_MEASUREITEM:
-        if (WinControl* child = FromHandle(GetDlgItem(hwnd_, static_cast<int>(wp)))) {
+        if (WinControl* child = ChildWithId(reinterpret_cast<MEASUREITEMSTRUCT*>(lp)->CtlID)) {
             child->MeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lp));
             return TRUE;
         }

@@ -246,8 +246,12 @@ private:
     void MouseMessage(UINT msg, WPARAM wp, LPARAM lp);
     void SetHovered(Control* now);
     void RemoveChild(Control* child);
+    // The windowed child created with this id (owner-drawn lists ask their
+    // parent by id).
+    WinControl* ChildWithId(UINT_PTR id) const;
 
     HWND hwnd_ = nullptr;
+    UINT_PTR id_ = 0;
     WNDPROC baseProc_ = nullptr;  // standard controls: their class procedure
     std::vector<std::unique_ptr<Control>> children_;
     int borderWidth_ = 0;
