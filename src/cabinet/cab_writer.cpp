@@ -167,6 +167,10 @@ private:
     size_t fill_ = 0;
 };
 
+// What the LZX workers may hold together (encoders and waiting folders'
+// blocks), so that writing stays under 64 MB whatever the input.
+constexpr size_t kLzxWorkersMemory = 56 << 20;
+
 // Writes the folders' data in order. MSZIP spreads the blocks of a folder
 // over the threads, so its folders stream through one encoder, as do stored
 // ones. LZX cannot (its state runs through the folder): its folders are
@@ -178,15 +182,16 @@ public:
     DataWriter(std::ofstream& out, const CabWriteOptions& options, const WriteProgress& progress, uint64_t offset,
                const fs::path& archive, size_t folderCount)
         : blocks_(out, progress, offset) {
-        // No more LZX encoders (a few MiB each) than there are folders.
+        encoders_.push_back(FolderEncoder::Create(options.compression, options.mszipLevel, options.threads));
+        // No more LZX encoders than there are folders, nor than the memory
+        // budget holds: an encoder for a 2 MiB window takes about 21 MB.
+        const size_t perWorker = std::max<size_t>(encoders_[0]->MemoryBytes() + options.folderMemory, 1);
         const unsigned threads = static_cast<unsigned>(std::min<size_t>(
-            options.threads ? options.threads : std::clamp(std::thread::hardware_concurrency(), 1u, 4u),
-            std::max<size_t>(folderCount, 1)));
-        if (options.compression.method != CabMethod::Lzx || threads == 1) {
-            encoders_.push_back(FolderEncoder::Create(options.compression, options.mszipLevel, options.threads));
-        } else {
+            {options.threads ? options.threads : std::clamp(std::thread::hardware_concurrency(), 1u, 4u),
+             std::max<size_t>(folderCount, 1), std::max<size_t>(kLzxWorkersMemory / perWorker, 1)}));
+        if (options.compression.method == CabMethod::Lzx && threads > 1) {
             for (unsigned t = 0; t < threads; ++t) {
-                encoders_.push_back(FolderEncoder::Create(options.compression, 0, 1));
+                if (t > 0) encoders_.push_back(FolderEncoder::Create(options.compression, 0, 1));
                 pipeline_.spillFiles.push_back(TempBeside(archive, L"." + std::to_wstring(t + 1)));
             }
             pipeline_.threads = threads;

@@ -37,6 +37,7 @@ public:
     explicit LzxFolderEncoder(int windowBits) : encoder_(windowBits) {}
     size_t BatchBlocks() const override { return kLzxBatchFrames; }
     void Reset() override { encoder_.Reset(); }
+    size_t MemoryBytes() const override { return encoder_.MemoryBytes(); }
     void Encode(std::span<const uint8_t>, std::span<const uint8_t> input,
                 std::vector<std::vector<uint8_t>>& out) override {
         encoder_.EncodeFrames(input.data(), input.size(), out.data());

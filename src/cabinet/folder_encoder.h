@@ -25,6 +25,8 @@ public:
     virtual size_t BatchBlocks() const = 0;
     // Starts a new folder.
     virtual void Reset() = 0;
+    // The encoder's own memory, for deciding how many may run side by side.
+    virtual size_t MemoryBytes() const { return 0; }
     // Encodes input (consecutive blocks) into out[0..], one entry per block.
     virtual void Encode(std::span<const uint8_t> dictionary, std::span<const uint8_t> input,
                         std::vector<std::vector<uint8_t>>& out) = 0;

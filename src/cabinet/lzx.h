@@ -25,6 +25,8 @@ public:
 
     // Starts a new folder.
     void Reset();
+    // What the encoder holds (it allocates everything when constructed).
+    size_t MemoryBytes() const;
     // Compresses the next size bytes of the folder (at most kLzxBatchFrames
     // frames; every frame kLzxFrameSize bytes except the last frame of a
     // folder) and stores the bytes of frame i in out[i], one vector per frame,

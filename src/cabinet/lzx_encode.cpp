@@ -470,6 +470,12 @@ LzxEncoder::~LzxEncoder() = default;
 
 void LzxEncoder::Reset() { state_->Reset(); }
 
+size_t LzxEncoder::MemoryBytes() const {
+    const State& s = *state_;
+    return sizeof s + s.finder.MemoryBytes() + s.parser.MemoryBytes() + s.items.capacity() * sizeof(Item) +
+           s.bytes.capacity();
+}
+
 void LzxEncoder::EncodeFrames(const uint8_t* data, size_t size, std::vector<uint8_t>* out) {
     state_->Encode(data, size, out);
 }

@@ -81,6 +81,10 @@ public:
     // Adds pos to the chains without searching.
     void Skip(uint32_t pos);
 
+    size_t MemoryBytes() const {
+        return buf_.capacity() + 4 * (head4_.capacity() + head3_.capacity() + prev_.capacity());
+    }
+
 private:
     void CatchUp(uint32_t pos);
     void Insert(uint32_t pos);

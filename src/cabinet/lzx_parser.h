@@ -53,6 +53,11 @@ public:
     size_t Choose(const MatchFinder& finder, const SymbolCosts& costs, const uint32_t repsIn[3], uint32_t repsOut[3],
                   Item* items);
 
+    size_t MemoryBytes() const {
+        return nodes_.capacity() * sizeof(Node) + 4 * (first_.capacity() + packed_.capacity()) +
+               found_.capacity() * sizeof(Match);
+    }
+
 private:
     // The cheapest known way into a position: the step that ends there
     // (length 1 for a literal) and its cost from the start.
