@@ -214,6 +214,11 @@ struct BlockCodes {
     }
 };
 
+// A second path search pays only when the costs of the first one were
+// stale: when they priced its symbols more than 2 % above its own codes.
+constexpr uint64_t kStaleCostsNumerator = 102;
+constexpr uint64_t kStaleCostsDenominator = 100;
+
 // Bits of an uncompressed block of size bytes after its header: the padding
 // to a word (at most 16 bits), the repeated offsets, the bytes, the pad byte.
 uint64_t RawBits(size_t size) { return 16 + 8 * (kNumRepeats * 4 + size + (size & 1)); }
@@ -345,7 +350,20 @@ void LzxEncoder::State::ParseFrame(size_t f, const uint8_t* data, size_t size, s
         fr.itemCount = parser.Choose(finder, costs, reps, fr.repsAfter, out);
         fr.stats.Count(out, fr.itemCount);
         trial.Build(fr.stats, mainSymbols, prevMain, prevLength);
+        // The path's symbols as the costs it was chosen with priced them, and
+        // as its own codes do: when the costs were close, a second search
+        // would find nearly the same path.
+        uint64_t priced = 0, coded = 0;
+        for (int s = 0; s < mainSymbols; ++s) {
+            priced += uint64_t{fr.stats.main[s]} * costs.main[s];
+            coded += uint64_t{fr.stats.main[s]} * trial.mainLens[s];
+        }
+        for (int s = 0; s < kNumLengthSymbols; ++s) {
+            priced += uint64_t{fr.stats.length[s]} * costs.length[s];
+            coded += uint64_t{fr.stats.length[s]} * trial.lengthLens[s];
+        }
         costs.FromLengths(trial.mainLens, trial.lengthLens, mainSymbols);  // pass 2's and the next frame's costs
+        if (priced * kStaleCostsDenominator <= coded * kStaleCostsNumerator) break;
     }
     std::memcpy(reps, fr.repsAfter, sizeof reps);
     totalIn += size;

@@ -12,8 +12,8 @@
 //
 // The search for matches (Collect) is done once per frame and kept, packed
 // in 32 bits each, so that the path search (Choose) can run twice: first
-// with the costs of the previous block's codes, then with the codes that the
-// first path would get.
+// with the costs of the previous frame's codes, then, where those proved
+// stale, with the codes that the first path would get.
 //
 // A match of kNiceLength or more is taken outright and the positions it
 // covers are not searched: long repeats (runs of zeros, copied sections)
