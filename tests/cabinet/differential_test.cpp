@@ -12,6 +12,7 @@
 // ARCHIWIN_DIFF_KEEP names a folder that keeps the archives on which
 // cabextract and we disagree.
 #include "cab_test_util.h"
+#include "shell_util.h"
 #include "cabinet/byte_source.h"
 #include "cabinet/cab_reader.h"
 #include "cabinet/cab_writer.h"
@@ -22,7 +23,6 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <utime.h>
 
 #include <cstdio>
@@ -44,20 +44,6 @@ uint64_t EnvNumber(const char* name, uint64_t fallback) {
 
 uint32_t Seed() { return static_cast<uint32_t>(EnvNumber("ARCHIWIN_DIFF_SEED", 20261210)); }
 uint64_t Rounds(uint64_t fallback) { return EnvNumber("ARCHIWIN_DIFF_ROUNDS", fallback); }
-
-// Runs a command; its stdout and stderr together.
-int Shell(const std::string& command, std::string* out = nullptr) {
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return -1;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, pipe)) > 0)
-        if (out) out->append(buf, n);
-    const int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string Q(const fs::path& p) { return "'" + p.string() + "'"; }
 
 // ---- generated trees -------------------------------------------------------
 

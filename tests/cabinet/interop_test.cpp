@@ -1,6 +1,7 @@
 // Other programs read what we write, and we read what they write, the same
 // way: cabextract, 7-Zip and gcab (native), and the tevcab tool itself.
 #include "cab_test_util.h"
+#include "shell_util.h"
 #include "cabinet/cab_reader.h"
 #include "cabinet/cab_writer.h"
 #include "cabinet/file_target.h"
@@ -9,27 +10,11 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <map>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-int Shell(const std::string& command, std::string* out = nullptr) {
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return -1;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, pipe)) > 0)
-        if (out) out->append(buf, n);
-    const int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string Q(const fs::path& p) { return "'" + p.string() + "'"; }
 
 // Every regular file under root, by its path relative to root.
 std::map<std::string, std::vector<uint8_t>> Tree(const fs::path& root) {
