@@ -184,7 +184,7 @@ public:
         : blocks_(out, progress, offset) {
         encoders_.push_back(FolderEncoder::Create(options.compression, options.mszipLevel, options.threads));
         // No more LZX encoders than there are folders, nor than the memory
-        // budget holds: an encoder for a 2 MiB window takes about 21 MB.
+        // budget holds: an encoder for a 2 MiB window takes about 19 MB.
         const size_t perWorker = std::max<size_t>(encoders_[0]->MemoryBytes() + options.folderMemory, 1);
         const unsigned threads = static_cast<unsigned>(std::min<size_t>(
             {options.threads ? options.threads : std::clamp(std::thread::hardware_concurrency(), 1u, 4u),

@@ -32,7 +32,7 @@ struct CabWriteOptions {
     unsigned threads = 0;  // 0: one per processor, at most 4
     // LZX on several threads: the encoded bytes a folder waiting for its turn
     // keeps in memory; the rest goes to a temporary file beside the archive.
-    size_t folderMemory = 4 << 20;
+    size_t folderMemory = 2 << 20;
 };
 
 // After every data block written: its compressed and uncompressed sizes.

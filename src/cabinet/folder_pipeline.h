@@ -37,7 +37,7 @@ using FolderJob = std::function<void(unsigned worker, size_t folder, const Block
 
 struct FolderPipelineSettings {
     unsigned threads = 2;
-    size_t folderMemory = 4 << 20;  // encoded bytes a waiting folder keeps in memory
+    size_t folderMemory = 2 << 20;  // encoded bytes a waiting folder keeps in memory
     // One spill file per thread, created only when needed.
     std::vector<std::filesystem::path> spillFiles;
 };

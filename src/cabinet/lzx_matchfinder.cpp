@@ -31,7 +31,7 @@ inline uint32_t Hash3(const uint8_t* p) { return ((Load32(p) & 0xFFFFFF) * 22468
 constexpr uint32_t kSlack = 8 * kLzxFrameSize;
 
 MatchFinder::MatchFinder(int windowBits)
-    : hash4Bits_(std::clamp(windowBits - 1, 15, 20)),
+    : hash4Bits_(std::clamp(windowBits - 1, 15, 19)),
       windowSize_(1u << windowBits),
       maxOffset_(windowSize_ - 3),
       // 4 spare bytes: hashing reads a word at the last positions.

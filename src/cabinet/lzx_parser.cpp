@@ -42,7 +42,7 @@ void SymbolCosts::Initial(int mainSymbols) {
 Parser::Parser()
     : nodes_(kLzxFrameSize + 1),
       first_(kLzxFrameSize + 1),
-      packed_(kLzxFrameSize * kMaxCandidates),
+      packed_(new uint32_t[kLzxFrameSize * kMaxCandidates]),
       found_(kMaxCandidates) {}
 
 void Parser::Collect(MatchFinder& finder) {

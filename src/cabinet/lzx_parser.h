@@ -20,8 +20,10 @@
 // would otherwise cost up to 257 relaxations per byte.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
+#include "cabinet/lzx.h"
 #include "cabinet/lzx_format.h"
 #include "cabinet/lzx_matchfinder.h"
 
@@ -54,7 +56,7 @@ public:
                   Item* items);
 
     size_t MemoryBytes() const {
-        return nodes_.capacity() * sizeof(Node) + 4 * (first_.capacity() + packed_.capacity()) +
+        return nodes_.capacity() * sizeof(Node) + 4 * (first_.capacity() + kLzxFrameSize * kMaxCandidates) +
                found_.capacity() * sizeof(Match);
     }
 
@@ -71,7 +73,9 @@ private:
     // Per position: the first of its matches in packed_, or kTaken for a
     // position inside a match taken outright. Packed: distance << 8 | (length - 3).
     std::vector<uint32_t> first_;
-    std::vector<uint32_t> packed_;
+    // Room for the most matches a frame can have, left uninitialised: only
+    // what Collect wrote is read, and pages never written take no memory.
+    std::unique_ptr<uint32_t[]> packed_;
     std::vector<Match> found_;
 };
 

@@ -102,7 +102,10 @@ void Collect(const fs::path& path, std::vector<CabSource>& out) {
             if (it->is_regular_file()) files.push_back(it->path());
         if (ec) throw Failure(L"Nie można przejrzeć folderu „" + WideFromPath(path) + L"”.");
         std::sort(files.begin(), files.end());
-        for (const auto& file : files) out.push_back({file, storedName(file)});
+        for (auto& file : files) {
+            std::wstring name = storedName(file);
+            out.push_back({std::move(file), std::move(name)});
+        }
     } else if (fs::is_regular_file(absolute, ec)) {
         out.push_back({absolute, storedName(absolute)});
     } else {
