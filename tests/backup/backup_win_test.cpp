@@ -128,7 +128,9 @@ TEST_F(Backup, EachCompressionKindWritesWhatTheSystemReadsBack) {
         EXPECT_EQ(report.headline, L"Wykonałem kopię zapasową.");
         EXPECT_EQ(report.body.find(FileDescription(archive)), 0u) << report.body;
         EXPECT_NE(report.body.find(L"\r\nKompresja z "), std::wstring::npos) << report.body;
-        if (kind.method == CabMethod::Lzx) EXPECT_TRUE(CaptureMessage(report.message, L"raport_kopii.png"));
+        if (kind.method == CabMethod::Lzx) {
+            EXPECT_TRUE(CaptureMessage(report.message, L"raport_kopii.png"));
+        }
 
         // The platform's reader finds every file, the information file first.
         const std::wstring out = sample.work + L"system_" + kind.name;

@@ -409,7 +409,9 @@ TEST_F(Accessible, WindowlessControlsAreChildrenOfTheirWindowsObject) {
     ASSERT_EQ(obtained, count);
     for (long i = 0; i < count; ++i) {
         EXPECT_EQ(children[static_cast<size_t>(i)].vt, i == 2 ? VT_DISPATCH : VT_I4) << i;
-        if (children[static_cast<size_t>(i)].vt == VT_I4) EXPECT_EQ(children[static_cast<size_t>(i)].lVal, i + 1);
+        if (children[static_cast<size_t>(i)].vt == VT_I4) {
+            EXPECT_EQ(children[static_cast<size_t>(i)].lVal, i + 1);
+        }
         VariantClear(&children[static_cast<size_t>(i)]);
     }
 
