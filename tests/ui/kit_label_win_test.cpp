@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "pump.h"
 #include "ui/application.h"
 #include "ui/controls.h"
 #include "ui/form.h"
@@ -23,20 +24,6 @@
 #include "ui/menu.h"
 
 namespace {
-
-// Runs the waiting messages as the program's own loop does, keyboard
-// handling of the forms included.
-void Pump() {
-    MSG msg;
-    for (int round = 0; round < 3; ++round) {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (App().PreTranslate(msg)) continue;
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(10);
-    }
-}
 
 // Keys typed into the next popup menu once its loop runs.
 std::vector<WPARAM> menuKeys;

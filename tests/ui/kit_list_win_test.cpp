@@ -9,6 +9,7 @@
 #include <set>
 
 #include "capture.h"
+#include "pump.h"
 #include "ui/form.h"
 #include "ui/kit/dalejwstecz.h"
 #include "ui/kit/htmlistbox.h"
@@ -17,17 +18,6 @@
 #include "ui/markup.h"
 
 namespace {
-
-void Pump() {
-    MSG msg;
-    for (int round = 0; round < 3; ++round) {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(10);
-    }
-}
 
 // The pixels of one drawing of a list item, row by row.
 struct Drawing {

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "capture.h"
+#include "pump.h"
 #include "scripted_responder.h"
 #include "ui/application.h"
 #include "ui/form.h"
@@ -25,17 +26,6 @@
 #include "util/textmarkup.h"
 
 namespace {
-
-void Pump() {
-    MSG msg;
-    for (int round = 0; round < 3; ++round) {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(10);
-    }
-}
 
 class KitWindow : public testing::Test {
 protected:
