@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "ui/kit/itemheights.h"
-#include "ui/markup_layout.h"
+#include "ui/kit/markup_layout.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "app/countdown.h"
-#include "app/messagetext.h"
 #include "app/timeleft.h"
+#include "interact/messagetext.h"
 
 TEST(MessageText, IconsComeFromCaptionAndHeadline) {
     struct Case {

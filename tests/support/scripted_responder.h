@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/seam.h"
+#include "interact/seam.h"
 
 struct Shown {
     std::wstring kind;      // "message", "input", "list", "pick", "open", "save", "folder", "shell"

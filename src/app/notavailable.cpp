@@ -1,7 +1,0 @@
-#include "app/notavailable.h"
-
-#include "app/ask.h"
-
-void NotAvailableYet(const std::wstring& function) {
-    Ask(L"*" + function + L"\r\nTa funkcja nie jest jeszcze dostępna w tej wersji programu Archiwin.");
-}

@@ -1,0 +1,204 @@
+#include "app/win/progress.h"
+
+#include <climits>
+
+#include "app/timeleft.h"
+#include "app/win/datasettitle.h"
+#include "interact/progress.h"
+#include "interact/seam.h"
+#include "ui/win/application.h"
+#include "util/win/identity.h"
+
+namespace {
+
+constexpr Color kLight = Rgb(240, 242, 227);
+
+// The window's frame: one dark line around the panel that fills it.
+class FramedPanel : public TtevPanel {
+public:
+    using TtevPanel::TtevPanel;
+    RECT AlignRect() override {
+        RECT r = TtevPanel::AlignRect();
+        InflateRect(&r, -1, -1);
+        return r;
+    }
+
+protected:
+    void PaintBackground(HDC dc, const RECT& client) override {
+        TtevPanel::PaintBackground(dc, client);
+        FrameRect(dc, &client, BrushOf(clBlack));
+    }
+};
+
+Label* AddLabel(WinControl* parent, const std::wstring& text) {
+    auto* label = parent->Add<Label>(text);
+    label->SetVerticalCenter(true);
+    return label;
+}
+
+// Lives until the process ends: destroying it among the static objects would
+// reach the application object after that one is gone.
+TeDm_Splash* splash = nullptr;
+
+TeDm_Splash& Splash() {
+    if (!splash) splash = new TeDm_Splash();
+    return *splash;
+}
+
+}  // namespace
+
+TeDm_Splash::TeDm_Splash() : Form(BorderStyle::None) {
+    SetColor(clWhite);
+    SetClientSize(474, 154);
+    // Never active: the user's window keeps the keyboard while it shows.
+    SetWindowLongPtrW(Handle(), GWL_EXSTYLE, GetWindowLongPtrW(Handle(), GWL_EXSTYLE) | WS_EX_NOACTIVATE);
+    const TNazwaAplikacji& id = OwnIdentity();
+
+    tevPanel1 = Add<FramedPanel>();
+    tevPanel1->SetParentColor(true);
+    tevPanel1->SetAlign(Align::Client);
+
+    lbCo = tevPanel1->Add<TtevClickableLabel>(L" Odczytuję dane...");
+    lbCo->SetAlign(Align::Bottom);
+    lbCo->SetHeight(16);
+    lbCo->SetColor(Rgb(147, 159, 74));
+    lbCo->EditFont().bold = true;
+    lbCo->EditFont().color = kLight;
+    lbCo->FontChanged();
+    lbCo->DotLeft = true;
+    lbCo->DownLine = true;
+
+    VersionLabel3 = AddLabel(tevPanel1, id.productName.empty() ? App().Title() : id.productName);
+    VersionLabel3->SetBounds(8, 6, 456, 26);
+    VersionLabel3->EditFont().size = 14;
+    VersionLabel3->EditFont().bold = true;
+    VersionLabel3->EditFont().color = Rgb(137, 58, 58);
+    VersionLabel3->FontChanged();
+
+    pOpis = tevPanel1->Add<Panel>();
+    pOpis->SetColor(kLight);
+    pOpis->SetBounds(1, 36, 472, 44);
+    Image1 = pOpis->Add<Image>();
+    Image1->SetAlign(Align::Right);
+    Image1->SetWidth(48);
+    Image1->SetIcon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, Px(32),
+                                                  Px(32), 0)),
+                    32);
+    VersionLabel4 = AddLabel(pOpis, id.fileDescription);
+    VersionLabel4->SetBounds(8, 2, 408, 40);
+    VersionLabel4->SetWordWrap(true);
+
+    tevPanel4 = tevPanel1->Add<TtevPanel>();
+    tevPanel4->SetParentColor(true);
+    tevPanel4->SetBounds(1, 82, 464, 16);
+    VersionLabel2 = AddLabel(tevPanel4, id.comments.empty() ? L"" : L"   z " + id.comments);
+    VersionLabel2->SetAlign(Align::Right);
+    VersionLabel2->SetWidth(120);
+    VersionLabel2->SetAlignment(Alignment::Right);
+    VersionLabel2->EditFont().bold = true;
+    VersionLabel2->FontChanged();
+    VersionLabel1 = AddLabel(tevPanel4, id.version.empty() ? L"" : L"   wersja " + id.version);
+    VersionLabel1->SetAlign(Align::Client);
+    VersionLabel1->SetAlignment(Alignment::Right);
+
+    ProgressBar1 = tevPanel1->Add<ProgressBar>();
+    ProgressBar1->SetBounds(8, 102, 456, 12);
+    ProgressBar1->SetVisible(false);
+
+    lbIleJeszcze = tevPanel1->Add<TtevClickableLabel>();
+    lbIleJeszcze->SetBounds(8, 116, 456, 16);
+    lbIleJeszcze->SetColor(clWhite);
+    lbIleJeszcze->EditFont().bold = true;
+    lbIleJeszcze->EditFont().color = Rgb(50, 92, 118);
+    lbIleJeszcze->FontChanged();
+    lbIleJeszcze->SetVisible(false);
+
+    Timer1.OnTimer = [this] { Timer1Timer(); };
+    CenterOnScreen();
+}
+
+void TeDm_Splash::VisibilityChanged() {
+    // Shown without activation: an open question is not answered by the
+    // progress window appearing.
+    WinControl::VisibilityChanged();
+    if (Visible()) SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TeDm_Splash::Present() {
+    if (Visible()) return;
+    Show();
+    lastPosition = 0;
+}
+
+void TeDm_Splash::Repaint() { RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN); }
+
+void TeDm_Splash::UpdateProgress(const void*, std::int64_t pos, std::int64_t tot) {
+    Present();
+    Timer1.SetEnabled(false);
+    // The bar counts in int: very large totals are scaled down.
+    int shift = 0;
+    while ((tot >> shift) > INT_MAX) ++shift;
+    ProgressBar1->SetVisible(true);
+    ProgressBar1->SetRange(0, static_cast<int>(tot >> shift));
+    if (startTime == 0) startTime = Modal().Now();
+    ProgressBar1->SetPosition(static_cast<int>(std::min(pos, tot) >> shift));
+    DateTimeValue now = Modal().Now();
+    if (auto left = TimeLeft(pos, tot, startTime, now, Modal().Now())) {
+        lbIleJeszcze->SetText(TimeLeftText(*left));
+        lbIleJeszcze->SetVisible(true);
+    }
+    Repaint();
+    App().ProcessMessages();
+}
+
+void TeDm_Splash::Timer1Timer() {
+    Timer1.SetEnabled(false);
+    if (Visible()) Hide();
+}
+
+TeDm_Splash* ProgressWindow() { return splash; }
+
+void ShowStatus(const std::wstring& text) {
+    TeDm_Splash& w = Splash();
+    w.Present();
+    w.lbCo->SetCaption(text + L" ");
+    w.startTime = Modal().Now();
+    w.Timer1.SetEnabled(true);
+    w.Repaint();
+}
+
+void ShowProgress(std::int64_t position, std::int64_t count) {
+    if (!splash) return;
+    if (!splash->Visible()) {
+        splash->Present();
+        splash->lbCo->SetCaption(L"...");
+    }
+    splash->Timer1.SetEnabled(false);
+    splash->UpdateProgress(nullptr, position, count);
+    splash->lastPosition = position;
+}
+
+void UpdateProgress(std::int64_t pos, std::int64_t tot) { UpdateProgress(nullptr, pos, tot); }
+
+void UpdateProgress(const void* sender, std::int64_t pos, std::int64_t tot) {
+    if (splash) splash->UpdateProgress(sender, pos, tot);
+}
+
+void FinishProgress() {
+    if (splash) splash->Timer1.SetInterval(10);
+    ShowDataSetInTitle(CurrentDataSet());
+    if (!splash) return;
+    try {
+        splash->Timer1.SetEnabled(true);
+        splash->ProgressBar1->SetVisible(false);
+    } catch (...) {
+        // Nothing here may stop the operation that just ended.
+    }
+}
+
+void RepaintProgress() {
+    TeDm_Splash& w = Splash();
+    w.Present();
+    w.Repaint();
+    UpdateWindow(w.Handle());
+}

@@ -1,0 +1,92 @@
+#include "app/win/startup.h"
+
+#include <windows.h>
+
+#include "app/win/cursors.h"
+#include "app/win/instance.h"
+#include "app/win/notavailable.h"
+#include "app/win/progress.h"
+#include "app/win/siblings.h"
+#include "app/win/stdcolors.h"
+#include "app/win/temain.h"
+#include "backup/win/infofile.h"
+#include "interact/ask.h"
+#include "ui/win/application.h"
+#include "util/textcase.h"
+#include "util/win/identity.h"
+#include "util/win/registry.h"
+#include "util/win/sharedfiles.h"
+
+WindowSwitch FindWindowSwitch(const std::wstring& commandLine) {
+    static const std::pair<const wchar_t*, WindowSwitch> kSwitches[] = {
+        {L"/instaluj", WindowSwitch::Instaluj},           {L"/pierwszykrok", WindowSwitch::PierwszyKrok},
+        {L"/about", WindowSwitch::About},                 {L"/ustawienia", WindowSwitch::Ustawienia},
+        {L"/kopiezapasowe", WindowSwitch::KopieZapasowe}, {L"/vorozide", WindowSwitch::Vorozide},
+    };
+    for (auto& [text, which] : kSwitches)
+        if (ContainsNoCase(text, commandLine)) return which;
+    return WindowSwitch::None;
+}
+
+namespace {
+
+void ShowSwitchWindow(WindowSwitch which) {
+    switch (which) {
+    case WindowSwitch::Instaluj: NotAvailableYet(L"Instalacja programów"); break;
+    case WindowSwitch::About: NotAvailableYet(L"O programie"); break;
+    case WindowSwitch::Ustawienia: NotAvailableYet(L"Ustawienia wydruków"); break;
+    case WindowSwitch::KopieZapasowe: NotAvailableYet(L"Opcje kopii zapasowych"); break;
+    case WindowSwitch::Vorozide: NotAvailableYet(L"Porządki na dysku"); break;
+    case WindowSwitch::PierwszyKrok:
+    case WindowSwitch::None: break;
+    }
+}
+
+// The steps after the main window has closed.
+void EndOfRun(const std::wstring& exePath) {
+    ReleaseSingleInstance(exePath);
+    SetAsideInfoFile();
+}
+
+}  // namespace
+
+void InstallExceptionHandler() {
+    App().OnException = [](const std::wstring& message) { Ask(message); };
+}
+
+int RunArchiwin(const std::wstring& commandLine) {
+    App().SetTitle(L"Archiwin");
+    InstallExceptionHandler();
+    const std::wstring exePath = ExecutablePath();
+
+    RepaintProgress();  // the start-up screen, gone at the first messages
+    InstallStandardColorsHook();
+    if (!SingleInstanceCheck(exePath)) return 0;
+    App().SetHelpFile(HelpFile());
+
+    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    // Sibling tools find the program through this value.
+    RegWriteString(kLocalMachine, L"Software\\TEV\\ścieżki", OwnIdentity().productName.empty()
+                                                                 ? std::wstring(L"Archiwin")
+                                                                 : OwnIdentity().productName,
+                   exePath);
+    LoadCustomCursors();
+    CheckRunningSiblings(true, true);
+
+    WindowSwitch which = FindWindowSwitch(commandLine);
+    if (which != WindowSwitch::None) {
+        SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+        ShowSwitchWindow(which);
+        EndOfRun(exePath);
+        return 0;
+    }
+
+    {
+        TeMain main;
+        App().SetMainForm(&main);
+        SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+        App().Run();
+    }
+    EndOfRun(exePath);
+    return 0;
+}

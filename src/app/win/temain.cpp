@@ -1,0 +1,152 @@
+#include "app/win/temain.h"
+
+#include "app/win/cursors.h"
+#include "app/win/notavailable.h"
+#include "app/win/placement.h"
+#include "backup/win/folderbackup.h"
+#include "backup/win/openbackup.h"
+#include "interact/seam.h"
+#include "ui/win/application.h"
+#include "util/datetext.h"
+
+const wchar_t kMainHeaderMarkup[] =
+    L"<b>Archiwin</b><br>Studio TEV, Tevsoft 2002<br>"
+    L"<a href=\"https://www.tev.pl\">www.tev.pl</a>";
+
+namespace {
+
+TtevClickableLabel* MenuLabel(WinControl* parent, const std::wstring& caption, int height) {
+    auto* l = parent->Add<TtevClickableLabel>(caption);
+    l->SetHeight(height);
+    l->SetAlign(Align::Top);
+    l->SetVerticalCenter(true);
+    l->SetCursor(CustomCursor(crHand));
+    return l;
+}
+
+void Bold(Control* c, Color color) {
+    c->EditFont().bold = true;
+    c->EditFont().color = color;
+    c->FontChanged();
+}
+
+}  // namespace
+
+TeMain::TeMain() : Form(BorderStyle::Single) {
+    SetCaption(L"Archiwin");
+    SetColor(clWhite);
+    Font f;
+    f.name = L"Tahoma";
+    f.size = 8;
+    f.charset = EASTEUROPE_CHARSET;
+    SetFont(f);
+    SetBounds(0, 0, 269, 268);
+
+    PopupMenu1.Add(L"Opcjekopiizapasowych1", L"Opcje &kopii zapasowych...", [this] { Opcjekopiizapasowych1Click(); });
+    PopupMenu1.Add(L"N1", L"-");
+    PopupMenu1.Add(L"Automatycznaaktualizacja1", L"&Automatyczna aktualizacja...",
+                   [this] { Automatycznaaktualizacja1Click(); });
+    PopupMenu1.Add(L"Kontakttechniczny1", L"&Kontakt techniczny...", [this] { bPomocTechnicznaClick(); });
+    PopupMenu1.Add(L"N5", L"-");
+    PopupMenu1.Add(L"Oprogramie1", L"&O programie...", [this] { Oprogramie1Click(); });
+    PopupMenu1.Add(L"Zamwnaszeprogramy1", L"&Zamów nasze programy...", [this] { bZamowProgramyClick(); });
+    PopupMenu1.Add(L"N3", L"-");
+    PopupMenu1.Add(L"Zamknij1", L"Zamknij", [this] { Zamknij1Click(); });
+
+    tevPanel1 = Add<TtevPanel>();
+    tevPanel1->SetColor(Rgb(207, 216, 171));
+    tevPanel1->SetAlign(Align::Client);
+
+    Panel5 = tevPanel1->Add<Panel>();
+    Panel5->SetParentColor(true);
+    Panel5->SetHeight(52);
+    Panel5->SetBorderWidth(4);
+    Panel5->SetAlign(Align::Top);
+    tevPanel10 = Panel5->Add<TtevPanel>();
+    tevPanel10->SetParentColor(true);
+    tevPanel10->SetWidth(49);
+    tevPanel10->SetAlign(Align::Left);
+    Image1 = tevPanel10->Add<Image>();
+    Image1->SetAlign(Align::Client);
+    Image1->SetCenter(true);
+    Image1->SetIcon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, Px(32),
+                                                  Px(32), LR_DEFAULTCOLOR)),
+                    32);
+    HTMLabel6 = Panel5->Add<THTMLabel>(kMainHeaderMarkup);
+    HTMLabel6->SetTransparent(true);
+    HTMLabel6->SetVAlignment(TVAlignment::tvaCenter);
+    HTMLabel6->SetAlign(Align::Client);
+
+    tevClickableLabel1 = MenuLabel(tevPanel1, L"Archiwin", 14);
+    tevClickableLabel1->SetTransparent(false);
+    tevClickableLabel1->SetColor(Rgb(137, 58, 58));
+    Bold(tevClickableLabel1, clWhite);
+    tevClickableLabel1->DotLeft = true;
+    tevClickableLabel1->Hover = true;
+    tevClickableLabel1->SetDropDownMenu(&PopupMenu1);
+
+    lbData = tevPanel1->Add<TtevClickableLabel>();
+    lbData->SetHeight(14);
+    lbData->SetAlign(Align::Bottom);
+    lbData->SetAlignment(Alignment::Center);
+    lbData->SetVerticalCenter(true);
+    lbData->SetTransparent(false);
+    lbData->SetColor(Rgb(99, 141, 104));
+    Bold(lbData, clWhite);
+    lbData->Hover = true;
+    lbData->SetCursor(CustomCursor(crHand));
+    lbData->SetDropDownMenu(&PopupMenu1);
+
+    tevPanel2 = tevPanel1->Add<TtevPanel>();
+    tevPanel2->SetColor(Rgb(240, 242, 227));
+    tevPanel2->SetBorderWidth(12);
+    tevPanel2->SetAlign(Align::Client);
+    ScrollBox1 = tevPanel2->Add<ScrollBox>();
+    ScrollBox1->SetAlign(Align::Client);
+    ScrollBox1->SetPopupMenu(&PopupMenu1);
+
+    tevClickableLabel4 = MenuLabel(ScrollBox1, L"Kopie zapasowe", 22);
+    Bold(tevClickableLabel4, clBlack);
+    tevClickableLabel4->SetCursor(nullptr);
+    tevClickableLabel3 = MenuLabel(ScrollBox1, L"Zrób kopię zapasową folderu", 20);
+    tevClickableLabel2 = MenuLabel(ScrollBox1, L"Odtwórz kopie zapasową", 20);
+    for (auto* l : {tevClickableLabel3, tevClickableLabel2}) {
+        l->DotLeft = true;
+        l->ArrowRightDouble = true;
+        l->DropArrowRight = true;
+        l->Hover = true;
+    }
+    tevClickableLabel3->OnClick = [this](Control* s) { tevClickableLabel3Click(s); };
+    tevClickableLabel2->OnClick = [this](Control* s) { tevClickableLabel2Click(s); };
+    bInne = MenuLabel(ScrollBox1, L"Inne funkcje", 26);
+    Bold(bInne, clBlack);
+    bInne->Hover = true;
+    bInne->SetDropDownMenu(&PopupMenu1);
+
+    OnShow = [this](Control* s) { FormShow(s); };
+    OnClose = [this](Control* s) { FormClose(s); };
+    CenterOnScreen();
+    FormCreate(this);
+}
+
+void TeMain::FormCreate(Control*) {}
+
+void TeMain::FormShow(Control*) { lbData->SetText(LongDateText(Modal().Now())); }
+
+void TeMain::FormClose(Control*) { WriteFormPlacement(Handle(), L"Archiwin\\Main"); }
+
+void TeMain::tevClickableLabel3Click(Control*) { BackupFolder(); }
+
+void TeMain::tevClickableLabel2Click(Control*) { OpenBackup(); }
+
+void TeMain::Opcjekopiizapasowych1Click() { NotAvailableYet(L"Opcje kopii zapasowych"); }
+
+void TeMain::Automatycznaaktualizacja1Click() { NotAvailableYet(L"Automatyczna aktualizacja"); }
+
+void TeMain::bPomocTechnicznaClick() { NotAvailableYet(L"Kontakt techniczny"); }
+
+void TeMain::Oprogramie1Click() { NotAvailableYet(L"O programie"); }
+
+void TeMain::bZamowProgramyClick() { NotAvailableYet(L"Zamów nasze programy"); }
+
+void TeMain::Zamknij1Click() { Close(); }

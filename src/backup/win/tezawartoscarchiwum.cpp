@@ -1,0 +1,251 @@
+#include "backup/win/tezawartoscarchiwum.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "backup/extractentries.h"
+#include "backup/win/diskfiles.h"
+#include "backup/win/infofile.h"
+#include "interact/ask.h"
+#include "interact/progress.h"
+#include "util/ini.h"
+#include "util/paths.h"
+#include "util/sizetext.h"
+#include "util/textcase.h"
+#include "util/textmarkup.h"
+#include "util/win/files.h"
+
+namespace {
+
+constexpr int kHeaderRowHeight = 12;
+constexpr int kCaptionWidth = 100;
+
+// Closes the progress window however the reading ends.
+struct ProgressScope {
+    ~ProgressScope() { FinishProgress(); }
+};
+
+void MakeBold(Control* c) {
+    c->EditFont().bold = true;
+    c->FontChanged();
+}
+
+TtevPanel* WhitePanel(WinControl* parent, Align align, int size) {
+    auto* p = parent->Add<TtevPanel>();
+    p->SetParentColor(true);
+    p->SetAlign(align);
+    if (align == Align::Top || align == Align::Bottom) p->SetHeight(size);
+    else p->SetWidth(size);
+    return p;
+}
+
+TtevColorButton* ModeButton(WinControl* parent, const std::wstring& caption, int left, int width) {
+    auto* b = parent->Add<TtevColorButton>(caption);
+    b->SetBoldWhenDefault(false);  // a bold caption would not fit the button
+    b->SetBounds(left, 4, width, 26);
+    return b;
+}
+
+// The order of CompareStringW ignoring case, as bytes to compare.
+std::string SortKey(const std::wstring& text) {
+    const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
+    const int size = LCMapStringW(LOCALE_USER_DEFAULT, flags, text.c_str(), -1, nullptr, 0);
+    std::string key(static_cast<size_t>(std::max(size, 0)), '\0');
+    if (size > 0)
+        LCMapStringW(LOCALE_USER_DEFAULT, flags, text.c_str(), -1, reinterpret_cast<wchar_t*>(key.data()), size);
+    return key;
+}
+
+}  // namespace
+
+TeZawartoscArchiwum::TeZawartoscArchiwum(const std::wstring& archivePath)
+    : Form(BorderStyle::Dialog), ArchivePath(archivePath) {
+    SetCaption(L"Zawartosc archiwum");
+    SetColor(clWhite);
+    Font f;
+    f.name = L"Tahoma";
+    f.size = 8;
+    f.charset = EASTEUROPE_CHARSET;
+    SetFont(f);
+    SetClientSize(610, 526);
+
+    pnPasek = Add<TtevPanel>();
+    pnPasek->SetColor(Rgb(255, 217, 61));
+    pnPasek->SetWidth(28);
+    pnPasek->SetAlign(Align::Left);
+
+    // Everything beside the stripe, so that the stripe runs the full height.
+    pnTresc = Add<TtevPanel>();
+    pnTresc->SetParentColor(true);
+    pnTresc->SetAlign(Align::Client);
+
+    pnNaglowek = WhitePanel(pnTresc, Align::Top, 99);
+    eNazwaArchiwum = HeaderRow(0, L"Nazwa archiwum:");
+    lbIlosc = HeaderRow(1, L"Ilość plików:");
+    lbRozmiarArchiwum = HeaderRow(2, L"Rozmiar archiwum:");
+    lbRozmiarPlikow = HeaderRow(3, L"Rozmiar:");
+    lbKompresja = HeaderRow(4, L"Kompresja:");
+    lbDest = HeaderRow(5, L"Folder docelowy:");
+    lbKomentarz = HeaderRow(6, L"Komentarz:");
+    lbAplikacja = HeaderRow(7, L"Aplikacja:");
+
+    pnTryby = WhitePanel(pnTresc, Align::Top, 34);
+    bWypakuj = ModeButton(pnTryby, L"Wypakuj wszystkie pliki", 4, 126);
+    bZastapDodaj = ModeButton(pnTryby, L"Wypakuj nowe pliki, zastąp starsze nowszymi", 132, 242);
+    bZastap = ModeButton(pnTryby, L"Zastąp tylko istniejące pliki", 376, 148);
+    bWyczysc = ModeButton(pnTryby, L"Wyczyść", 526, 54);
+    for (auto* b : {bWypakuj, bZastapDodaj, bZastap, bWyczysc})
+        b->OnClick = [this](Control* s) { bWypakujClick(s); };
+
+    pnDol = WhitePanel(pnTresc, Align::Bottom, 33);
+    tevColorButton1 = pnDol->Add<TtevColorButton>(TtevButtonKind::bkCancel);
+    tevColorButton1->SetText(L"Anuluj");
+    tevColorButton1->SetBounds(6, 4, 90, 25);
+    tevColorButton2 = pnDol->Add<TtevColorButton>(TtevButtonKind::bkOK);
+    tevColorButton2->SetText(L"Wypakuj wybrane pliki");
+    tevColorButton2->SetBounds(582 - 6 - 160, 4, 160, 25);
+    MakeBold(tevColorButton2);
+    tevColorButton2->OnClick = [this](Control* s) { tevColorButton2Click(s); };
+
+    cbNiePytajOZastapienie = pnTresc->Add<CheckBox>(L"nie pytaj o zastąpienie każdego pliku");
+    cbNiePytajOZastapienie->SetParentColor(true);
+    cbNiePytajOZastapienie->SetHeight(20);
+    cbNiePytajOZastapienie->SetAlign(Align::Bottom);
+
+    lb = pnTresc->Add<TtevHtmlCheckListBox>();
+    lb->Sorted = false;  // FillList adds the items in order
+    lb->SetAlign(Align::Client);
+
+    OnShow = [this](Control* s) { FormShow(s); };
+    CenterOnScreen();
+    FormCreate(this);
+}
+
+Label* TeZawartoscArchiwum::HeaderRow(int row, const std::wstring& caption) {
+    const int top = 2 + row * kHeaderRowHeight;
+    auto* name = pnNaglowek->Add<Label>(caption);
+    name->SetBounds(8, top, kCaptionWidth, kHeaderRowHeight);
+    auto* value = pnNaglowek->Add<Label>();
+    value->SetBounds(8 + kCaptionWidth, top, 582 - 16 - kCaptionWidth, kHeaderRowHeight);
+    MakeBold(value);
+    return value;
+}
+
+void TeZawartoscArchiwum::FormCreate(Control*) {
+    CABFile1.OnOverWriteFile = [this](TCABFile* sender, const std::wstring& filename, bool& allow) {
+        OverWriteFile(sender, filename, allow);
+    };
+}
+
+void TeZawartoscArchiwum::FormShow(Control*) {
+    ProgressScope progress;
+    eNazwaArchiwum->SetText(ArchivePath);
+    CABFile1.CABFile = ArchivePath;
+    ShowStatus(L"Odczytuję zawartość|" + ArchivePath);
+    CABFile1.ReadContents();
+
+    const TCABFileContents& entries = CABFile1.CABFileContents;
+    lbIlosc->SetText(std::to_wstring(entries.Count()));
+    const int64_t archiveSize = FileSizeOf(ArchivePath);
+    int64_t filesSize = 0;
+    for (int i = 0; i < entries.Count(); ++i) filesSize += entries.Items(i).Size;
+    lbRozmiarArchiwum->SetText(SizeText(archiveSize, false));
+    lbRozmiarPlikow->SetText(SizeText(filesSize, false));
+    // An archive that could not be read says why instead of naming a kind.
+    lbKompresja->SetText(CABFile1.LastError.empty()
+                             ? CompressionLabel(CABFile1.ArchiveCompression(), archiveSize, filesSize)
+                             : CABFile1.LastError);
+
+    std::wstring dest, comment, application;
+    if (entries.Contains(L"!!kopia.tev")) {
+        ShowStatus(L"Odczytuję plik informacji");
+        const std::wstring info = InfoFilePath();
+        CABFile1.TargetPath = DirectoryPart(info);
+        CABFile1.ExtractFile(L"!!kopia.tev");
+        const std::wstring section = FileNamePart(ArchivePath);
+        dest = IniReadString(info, section, L"Dir", L"");
+        comment = IniReadString(info, section, L"Komentarz", L"");
+        application = IniReadString(info, section, L"Wersja", L"");
+    }
+    lbDest->SetText(dest);
+    lbKomentarz->SetText(comment);
+    lbAplikacja->SetText(application);
+
+    FillList(RestoreMode::NewAndNewer);
+}
+
+void TeZawartoscArchiwum::FillList(RestoreMode mode) {
+    const std::wstring dest = lbDest->Text();
+    const bool compare = !dest.empty() && DirectoryExists(dest);
+    DiskFiles disk(dest);
+
+    // Items are measured as they come, and all again whenever the list's
+    // width changes. The scroll bar a long list needs is shown first, so
+    // the width stays, and nothing is drawn until the list is complete.
+    // (A short list lets the bar come and go: measuring it again is cheap.)
+    SendMessageW(lb->Handle(), WM_SETREDRAW, FALSE, 0);
+    lb->Clear();
+    constexpr int kSurelyScrolls = 100;
+    if (CABFile1.CABFileContents.Count() > kSurelyScrolls) ShowScrollBar(lb->Handle(), SB_VERT, TRUE);
+    // The items in the list's order (by their text, as a sorted list would
+    // place them one by one), from one sort key each.
+    struct Row {
+        std::string sortKey;
+        std::wstring text;
+        bool checked;
+    };
+    std::vector<Row> rows;
+    const TCABFileContents& entries = CABFile1.CABFileContents;
+    for (int i = 0; i < entries.Count(); ++i) {
+        const TCABFileEntry& entry = entries.Items(i);
+        if (IsInfoFileEntry(entry.Name)) continue;
+        const std::wstring key = entry.RelPath + entry.Name;
+        const EntryComparison comparison =
+            CompareWithDisk(compare ? std::optional(disk.Find(key)) : std::nullopt, entry.FileDate, entry.Size);
+        std::wstring text = RestoreItemText(key, entry.RelPath, entry.Name, entry.Size, entry.FileDate, comparison.text);
+        rows.push_back({SortKey(text), std::move(text), CheckedInMode(mode, comparison)});
+    }
+    std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.sortKey < b.sortKey; });
+    for (const Row& row : rows) {
+        const int index = lb->Add(row.text);
+        if (row.checked) lb->SetChecked(index, true);
+    }
+    SendMessageW(lb->Handle(), WM_SETREDRAW, TRUE, 0);
+    lb->Invalidate();
+}
+
+void TeZawartoscArchiwum::bWypakujClick(Control* sender) {
+    RestoreMode mode = RestoreMode::None;
+    if (sender == bWypakuj) mode = RestoreMode::All;
+    else if (sender == bZastapDodaj) mode = RestoreMode::NewAndNewer;
+    else if (sender == bZastap) mode = RestoreMode::ExistingOnly;
+    FillList(mode);
+}
+
+void TeZawartoscArchiwum::tevColorButton2Click(Control*) {
+    // The window closes after this action, also when it stops with a message.
+    SetModalResult(mrOk);
+    const std::wstring dest = lbDest->Text();
+    if (dest.empty() || !DirectoryExists(dest)) RaiseError(L"Folder docelowy nie istnieje!");
+    const int checked = lb->CheckedCount();
+    if (checked == 0) RaiseError(L"Nic nie zaznaczyłeś!");
+    if (!Ask(L"Czy wypakować " + std::to_wstring(checked) + L" plików?")) return;
+
+    // All checked files in one pass over the archive.
+    std::vector<std::wstring> keys;
+    for (int i = 0; i < lb->Count(); ++i)
+        if (lb->Checked(i)) keys.push_back(HiddenData(lb->Item(i)));
+    const auto failed = ExtractEntries(ArchivePath, dest, keys, [this](const std::wstring& path) {
+        bool allow = true;
+        if (CABFile1.OnOverWriteFile) CABFile1.OnOverWriteFile(&CABFile1, path, allow);
+        return allow;
+    });
+    for (const auto& [key, reason] : failed) Ask(L"Nie udało się wypakować pliku " + key + L"\r\n" + reason);
+    const int done = static_cast<int>(keys.size() - failed.size());
+    Ask(L"Ilość wypakowanych plików: " + std::to_wstring(done));
+}
+
+void TeZawartoscArchiwum::OverWriteFile(TCABFile*, const std::wstring& filename, bool& Allow) {
+    if (EndsWithNoCase(L"kopia.tev", filename) || cbNiePytajOZastapienie->Checked()) return;
+    Allow = Ask(L"Czy na pewno zastąpić plik " + filename + L"?\r\nPlik na dysku: \r\n" + FileDescription(filename));
+}

@@ -1,0 +1,27 @@
+#pragma once
+// Progress of long work, reported by the program's functions and shown by the
+// progress window:
+//
+//   ShowStatus(L"Dodaję pliki do listy");
+//   for (...) ShowProgress(i, n);
+//   ShowStatus(L"Kompresuję pliki...");  // then UpdateProgress from the writer
+//   FinishProgress();
+//
+// A status text "short|long" shows its short part at the left and the long
+// part at the right of the status line.
+#include <cstdint>
+#include <string>
+
+// Creates and shows the window, sets the status line, restarts the time
+// base and the hide timer, and repaints.
+void ShowStatus(const std::wstring& text);
+// Position of count items; only once the window exists.
+void ShowProgress(std::int64_t position, std::int64_t count);
+// Progress of a long step (for example one data block of the cabinet writer),
+// with the time left; pumps the waiting window messages. Only once the window
+// exists. The form with a sender fits the cabinet writer's progress event.
+void UpdateProgress(std::int64_t pos, std::int64_t tot);
+void UpdateProgress(const void* sender, std::int64_t pos, std::int64_t tot);
+// Hides the bar and lets the window go within 10 ms; the main window's
+// title shows the current data set again.
+void FinishProgress();

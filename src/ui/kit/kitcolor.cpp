@@ -1,7 +1,0 @@
-#include "ui/kit/kitcolor.h"
-
-#include "ui/kit/shade.h"
-
-Color LighterColor(Color c) { return LighterRgb(ColorToRgb(c)); }
-
-Color DarkerColor(Color c) { return DarkerRgb(ColorToRgb(c)); }

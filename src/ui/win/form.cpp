@@ -1,0 +1,265 @@
+#include "ui/win/form.h"
+
+#include <commctrl.h>
+
+#include "ui/win/application.h"
+#include "ui/win/controls.h"
+#include "ui/win/helpcontext.h"
+#include "ui/win/menu.h"
+
+namespace {
+
+DWORD StyleOf(BorderStyle s) {
+    switch (s) {
+    case BorderStyle::Sizeable: return WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    case BorderStyle::Dialog: return WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    case BorderStyle::Single: return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    case BorderStyle::None: return WS_POPUP | WS_CLIPCHILDREN;
+    }
+    return WS_OVERLAPPEDWINDOW;
+}
+
+DWORD ExStyleOf(BorderStyle s) { return s == BorderStyle::Dialog ? WS_EX_DLGMODALFRAME : 0; }
+
+// Offers an accelerator to the shown, enabled controls in creation order.
+bool OfferDialogChar(WinControl* parent, wchar_t ch) {
+    for (const auto& child : parent->Children()) {
+        if (!child->Visible() || !child->Enabled()) continue;
+        if (child->DialogChar(ch)) return true;
+        if (auto* windowed = dynamic_cast<WinControl*>(child.get()); windowed && OfferDialogChar(windowed, ch)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+Control* Form::ControlOf(HWND hwnd) {
+    for (HWND h = hwnd; h; h = GetParent(h)) {
+        if (WinControl* c = FromHandle(h)) return c->OwnerForm() == this ? c : this;
+    }
+    return this;
+}
+
+Form::Form(BorderStyle style) : WinControl(nullptr), style_(style) {
+    SetVisibleSilently(false);
+    CreateHandle(nullptr, StyleOf(style), ExStyleOf(style));
+    HICON icon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
+    if (icon) SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    App().FormCreated(this);
+}
+
+Form::~Form() {
+    App().FormDestroyed(this);
+    if (tooltip_) DestroyWindow(tooltip_);
+}
+
+void Form::SetClientSize(int width, int height) {
+    RECT r{0, 0, Px(width), Px(height)};
+    AdjustWindowRectExForDpi(&r, GetWindowLongW(Handle(), GWL_STYLE), FALSE, GetWindowLongW(Handle(), GWL_EXSTYLE),
+                             Dpi());
+    SetBounds(Left(), Top(), Units(r.right - r.left), Units(r.bottom - r.top));
+}
+
+int Form::ClientWidth() const {
+    RECT c;
+    GetClientRect(Handle(), &c);
+    return Units(c.right);
+}
+
+int Form::ClientHeight() const {
+    RECT c;
+    GetClientRect(Handle(), &c);
+    return Units(c.bottom);
+}
+
+void Form::CenterOnScreen() {
+    HMONITOR mon = MonitorFromWindow(Handle(), MONITOR_DEFAULTTOPRIMARY);
+    MONITORINFO mi{sizeof(mi)};
+    GetMonitorInfoW(mon, &mi);
+    RECT w;
+    GetWindowRect(Handle(), &w);
+    int x = mi.rcWork.left + (mi.rcWork.right - mi.rcWork.left - (w.right - w.left)) / 2;
+    int y = mi.rcWork.top + (mi.rcWork.bottom - mi.rcWork.top - (w.bottom - w.top)) / 2;
+    SetBounds(Units(x), Units(y), Width(), Height());
+}
+
+void Form::BoundsChanged() {
+    RECT r = PixelBounds();
+    SetWindowPos(Handle(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    Realign();
+}
+
+void Form::VisibilityChanged() {
+    if (Visible()) {
+        ShowWindow(Handle(), SW_SHOW);
+        SetForegroundWindow(Handle());
+    } else {
+        ShowWindow(Handle(), SW_HIDE);
+    }
+}
+
+void Form::Show() {
+    SetVisible(true);
+    if (!shown_) {
+        shown_ = true;
+        if (OnShow) OnShow(this);
+    }
+    UpdateWindow(Handle());
+}
+
+void Form::Hide() { SetVisible(false); }
+
+void Form::Close() {
+    if (OnCloseQuery && !OnCloseQuery()) return;
+    if (OnClose) OnClose(this);
+    if (modal_) {
+        if (modalResult_ == mrNone) modalResult_ = mrCancel;
+        return;
+    }
+    Hide();
+    if (App().MainForm() == this) PostQuitMessage(0);
+}
+
+int Form::ShowModal() {
+    HWND owner = GetActiveWindow();
+    if (owner && owner != Handle()) SetWindowLongPtrW(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+    // Every other window of the program waits until this one closes.
+    struct Disabled {
+        HWND self;
+        std::vector<HWND> windows;
+    } disabled{Handle(), {}};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM lp) -> BOOL {
+            auto* d = reinterpret_cast<Disabled*>(lp);
+            if (w != d->self && IsWindowVisible(w) && IsWindowEnabled(w)) {
+                EnableWindow(w, FALSE);
+                d->windows.push_back(w);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&disabled));
+    modal_ = true;
+    modalResult_ = mrNone;
+    Show();
+    MSG msg;
+    while (modalResult_ == mrNone) {
+        BOOL r = GetMessageW(&msg, nullptr, 0, 0);
+        if (r <= 0) {
+            if (r == 0) PostQuitMessage(static_cast<int>(msg.wParam));
+            modalResult_ = mrCancel;
+            break;
+        }
+        if (!App().PreTranslate(msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    for (HWND w : disabled.windows) EnableWindow(w, TRUE);
+    Hide();
+    modal_ = false;
+    if (owner && IsWindow(owner)) SetActiveWindow(owner);
+    return modalResult_;
+}
+
+bool Form::PreTranslate(MSG& msg) {
+    if (msg.message == WM_SYSCHAR && OfferDialogChar(this, static_cast<wchar_t>(msg.wParam))) return true;
+    if (msg.message == WM_KEYDOWN) {
+        if (msg.wParam == VK_RETURN) {
+            WinControl* focused = FromHandle(GetFocus());
+            if (auto* b = dynamic_cast<Button*>(focused)) {
+                b->Click();
+                return true;
+            }
+            if (defaultButton_ && defaultButton_->Showing() && defaultButton_->Enabled()) {
+                defaultButton_->Click();
+                return true;
+            }
+        } else if (msg.wParam == VK_ESCAPE) {
+            if (cancelButton_ && cancelButton_->Showing() && cancelButton_->Enabled()) {
+                cancelButton_->Click();
+                return true;
+            }
+            if (modal_) {
+                modalResult_ = mrCancel;
+                return true;
+            }
+        }
+        for (PopupMenu* m : shortcutMenus_)
+            if (m->HandleShortcut(msg.wParam)) return true;
+        bool modifiers = GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_MENU) < 0;
+        if (msg.wParam == VK_F1 && !modifiers && ShowHelpFor(ControlOf(msg.hwnd))) return true;
+    }
+    return IsDialogMessageW(Handle(), &msg) != FALSE;
+}
+
+HWND Form::Tooltip() {
+    if (!tooltip_) {
+        tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                   0, 0, 0, 0, Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
+        SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, Px(400));
+    }
+    return tooltip_;
+}
+
+void Form::RemoveHintTool(Control* c) {
+    if (!tooltip_) return;
+    TTTOOLINFOW ti{sizeof(ti)};
+    if (c->IsWindowed()) {
+        ti.hwnd = static_cast<WinControl*>(c)->Parent() ? static_cast<WinControl*>(c)->Parent()->Handle() : Handle();
+        ti.uId = reinterpret_cast<UINT_PTR>(static_cast<WinControl*>(c)->Handle());
+    } else {
+        ti.hwnd = c->Parent()->Handle();
+        ti.uId = reinterpret_cast<UINT_PTR>(c);
+    }
+    SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void Form::UpdateHintTool(Control* c) {
+    if (c == this || !c->Parent() || !c->Parent()->Handle()) return;
+    if (c->Hint().empty() && !tooltip_) return;
+    RemoveHintTool(c);
+    if (c->Hint().empty() || !App().ShowHints()) return;
+    TTTOOLINFOW ti{sizeof(ti)};
+    ti.uFlags = TTF_SUBCLASS;
+    ti.hwnd = c->Parent()->Handle();
+    ti.lpszText = const_cast<wchar_t*>(c->Hint().c_str());
+    if (c->IsWindowed()) {
+        ti.uFlags |= TTF_IDISHWND;
+        ti.uId = reinterpret_cast<UINT_PTR>(static_cast<WinControl*>(c)->Handle());
+    } else {
+        ti.uId = reinterpret_cast<UINT_PTR>(c);
+        ti.rect = c->PixelBounds();
+    }
+    SendMessageW(Tooltip(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_CLOSE:
+        Close();
+        return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wp) != WA_INACTIVE) {
+            App().FormActivated(this);
+            if (OnActivate) OnActivate(this);
+        }
+        break;
+    case WM_SIZE: {
+        RECT w;
+        GetWindowRect(Handle(), &w);
+        Control::SetBoundsSilently({Units(w.left), Units(w.top), Units(w.right), Units(w.bottom)});
+        Realign();
+        return 0;
+    }
+    case WM_DPICHANGED: {
+        const RECT* r = reinterpret_cast<const RECT*>(lp);
+        SetWindowPos(Handle(), nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        AppearanceChanged();
+        Realign();
+        return 0;
+    }
+    }
+    return WinControl::HandleMessage(msg, wp, lp);
+}

@@ -1,0 +1,83 @@
+#pragma once
+// Top-level windows. A form is created hidden, shown with Show or ShowModal;
+// a modal form runs its own message loop until a modal result is set.
+// Enter presses the default button, Esc the cancel button (or closes a
+// modal form with result 2), Tab moves between controls, F1 opens the help
+// topic of the focused control (HelpContextOf).
+#include <functional>
+#include <vector>
+
+#include "ui/win/control.h"
+
+class Button;
+class PopupMenu;
+
+enum class BorderStyle { Sizeable, Dialog, Single, None };
+
+inline constexpr int mrNone = 0;
+inline constexpr int mrOk = 1;
+inline constexpr int mrCancel = 2;
+
+class Form : public WinControl {
+public:
+    explicit Form(BorderStyle style = BorderStyle::Sizeable);
+    ~Form() override;
+
+    void SetCaption(const std::wstring& caption) { SetText(caption); }
+    // The client area in 96-DPI units (the window grows by its frame).
+    void SetClientSize(int width, int height);
+    int ClientWidth() const;
+    int ClientHeight() const;
+    // Centres the window on the monitor's work area.
+    void CenterOnScreen();
+
+    void Show();
+    void Hide();
+    // Closing: OnCloseQuery may refuse; a modal form gets result 2 unless one
+    // is set; the main form ends the message loop.
+    void Close();
+    int ShowModal();
+    bool IsModal() const { return modal_; }
+    int ModalResult() const { return modalResult_; }
+    void SetModalResult(int r) { modalResult_ = r; }
+
+    Button* DefaultButton() const { return defaultButton_; }
+    void SetDefaultButton(Button* b) { defaultButton_ = b; }
+    Button* CancelButton() const { return cancelButton_; }
+    void SetCancelButton(Button* b) { cancelButton_ = b; }
+    // Menus whose item shortcuts work while this form is active.
+    void AddShortcutMenu(PopupMenu* menu) { shortcutMenus_.push_back(menu); }
+
+    Event OnShow;
+    Event OnActivate;
+    Event OnClose;
+    std::function<bool()> OnCloseQuery;
+
+    // Keyboard handling before dispatch; true when the message was used.
+    bool PreTranslate(MSG& msg);
+
+    // Tooltips of the form's controls.
+    void UpdateHintTool(Control* c);
+    void RemoveHintTool(Control* c);
+
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+    void UseStandardColors() override { SetColor(clBtnFace); }
+
+protected:
+    void BoundsChanged() override;
+    void VisibilityChanged() override;
+
+private:
+    HWND Tooltip();
+    // The layer's control of a window of this form (or of its nearest parent
+    // window that is one); the form itself otherwise.
+    Control* ControlOf(HWND hwnd);
+    BorderStyle style_;
+    bool modal_ = false;
+    bool shown_ = false;
+    int modalResult_ = mrNone;
+    Button* defaultButton_ = nullptr;
+    Button* cancelButton_ = nullptr;
+    std::vector<PopupMenu*> shortcutMenus_;
+    HWND tooltip_ = nullptr;
+};

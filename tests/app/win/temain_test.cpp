@@ -1,0 +1,69 @@
+// The main window, for real: components, colours and a picture of it.
+#include "app/win/temain.h"
+
+#include <gtest/gtest.h>
+
+#include "support/scripted_responder.h"
+#include "support/win/capture.h"
+#include "ui/win/application.h"
+
+TEST(TeMain, ShowsTodaysDateAndTheDesignedLayout) {
+    ScriptedResponder script;  // 10 December 2026
+    TeMain main;
+    main.Show();
+    EXPECT_EQ(main.Text(), L"Archiwin");
+    EXPECT_EQ(main.Width(), 269);
+    EXPECT_EQ(main.Height(), 268);
+    EXPECT_EQ(main.lbData->Text(), L"czwartek, 10 grudnia 2026");
+    EXPECT_EQ(main.tevPanel1->GetColor(), Rgb(207, 216, 171));
+    EXPECT_EQ(main.tevPanel2->GetColor(), Rgb(240, 242, 227));
+    EXPECT_EQ(main.Panel5->Height(), 52);
+    EXPECT_EQ(main.tevClickableLabel1->Top(), 52);
+    EXPECT_EQ(main.lbData->Bounds().bottom, main.tevPanel1->Height());
+
+    ASSERT_TRUE(CaptureWindowPng(main.Handle(), ShotPath(L"temain.png")));
+    // The title strip and the date strip show their colours on screen.
+    HDC dc = GetDC(main.tevPanel1->Handle());
+    RECT title = main.tevClickableLabel1->PixelBounds();
+    RECT date = main.lbData->PixelBounds();
+    EXPECT_EQ(GetPixel(dc, title.right - 3, title.top + 2), RGB(137, 58, 58));
+    EXPECT_EQ(GetPixel(dc, date.left + 2, date.top + 2), RGB(99, 141, 104));
+    ReleaseDC(main.tevPanel1->Handle(), dc);
+}
+
+TEST(TeMain, MenuItemsInOrder) {
+    TeMain main;
+    std::vector<std::wstring> captions;
+    for (auto& item : main.PopupMenu1.Items()) captions.push_back(item.caption);
+    std::vector<std::wstring> expected = {L"Opcje &kopii zapasowych...", L"-", L"&Automatyczna aktualizacja...",
+                                          L"&Kontakt techniczny...", L"-", L"&O programie...",
+                                          L"&Zamów nasze programy...", L"-", L"Zamknij"};
+    EXPECT_EQ(captions, expected);
+}
+
+TEST(TeMain, FunctionsOfLaterVersionsAnswerWithANotice) {
+    ScriptedResponder script;
+    TeMain main;
+    for (auto& item : main.PopupMenu1.Items())
+        if (item.onClick && item.name != L"Zamknij1") item.onClick();
+    ASSERT_EQ(script.shown.size(), 5u);
+    for (auto& s : script.shown) EXPECT_EQ(s.headline[0], L'*') << s.headline;
+}
+
+// The header's "<b>Archiwin</b>" stands out only in the designed face: a
+// stand-in face draws small bold text in grey, no heavier than the rest.
+TEST(TeMain, DrawnInTheDesignedFace) {
+    TeMain main;
+    Font bold = main.GetFont();
+    bold.bold = true;
+    HDC dc = GetDC(main.Handle());
+    HGDIOBJ old = SelectObject(dc, FontHandle(bold, main.Dpi()));
+    wchar_t face[LF_FACESIZE] = {};
+    GetTextFaceW(dc, LF_FACESIZE, face);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(main.Handle(), dc);
+    EXPECT_STREQ(face, L"Tahoma");
+    EXPECT_EQ(metrics.tmWeight, FW_BOLD);
+}

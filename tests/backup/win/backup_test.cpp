@@ -1,0 +1,435 @@
+// Folder backup and restore from the main window, end to end: the real
+// windows, the modal seam answering, the platform's cabinet services
+// reading what was written, files changed on disk and restored.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/win/startup.h"
+#include "app/win/temain.h"
+#include "backup/entrypaths.h"
+#include "backup/win/folderbackup.h"
+#include "backup/win/infofile.h"
+#include "backup/win/openbackup.h"
+#include "backup_fixture.h"
+#include "cabinet/cabfile.h"
+#include "support/scripted_responder.h"
+#include "support/win/capture.h"
+#include "util/ini.h"
+#include "util/paths.h"
+#include "util/textcase.h"
+#include "util/textmarkup.h"
+#include "util/win/files.h"
+#include "util/win/identity.h"
+
+namespace {
+
+const std::wstring kComment = L"Przed zamknięciem roku \"grudzień\"";
+
+// "Wersja" as read back (the tests' executable carries no product name).
+std::wstring VersionText() {
+    std::wstring text = OwnIdentity().productName + L" " + OwnIdentity().version;
+    while (!text.empty() && text.front() == L' ') text.erase(0, 1);
+    while (!text.empty() && text.back() == L' ') text.pop_back();
+    return text;
+}
+
+class Backup : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InstallExceptionHandler();
+        DeleteFileW(InfoFilePath().c_str());
+    }
+    void TearDown() override { DeleteFileW(InfoFilePath().c_str()); }
+
+    // Answers a whole backup from the main window: folder, archive,
+    // confirmation, comment, the compression questions, the report.
+    void ScriptBackup(ScriptedResponder& script, const std::wstring& archive, std::vector<int> compression) {
+        script.Answer(sample.folder + L"\\").Answer(archive).Answer(1).Answer(kComment);
+        for (int answer : compression) script.Answer(answer);
+        script.Answer(1);
+    }
+
+    std::wstring MakeBackup(const std::wstring& name, std::vector<int> compression = {2, 1}) {
+        ScriptedResponder script;
+        const std::wstring archive = sample.work + name;
+        ScriptBackup(script, archive, compression);
+        main.tevClickableLabel3->Click();
+        EXPECT_TRUE(FileExists(archive));
+        return archive;
+    }
+
+    static std::vector<std::wstring> Headlines(const ScriptedResponder& script) {
+        std::vector<std::wstring> out;
+        for (const Shown& s : script.shown) out.push_back(s.headline);
+        return out;
+    }
+
+    SampleFolder sample;
+    TeMain main;
+};
+
+// The list's items by key: checked or not, and the comparison line.
+struct ListedItem {
+    bool checked;
+    std::wstring markup;
+};
+std::map<std::wstring, ListedItem> Listed(TeZawartoscArchiwum& d) {
+    std::map<std::wstring, ListedItem> items;
+    for (int i = 0; i < d.lb->Count(); ++i) items[HiddenData(d.lb->Item(i))] = {d.lb->Checked(i), d.lb->Item(i)};
+    return items;
+}
+std::vector<std::wstring> CheckedKeys(TeZawartoscArchiwum& d) {
+    std::vector<std::wstring> keys;
+    for (auto& [key, item] : Listed(d))
+        if (item.checked) keys.push_back(key);
+    return keys;
+}
+
+TEST_F(Backup, EachCompressionKindWritesWhatTheSystemReadsBack) {
+    struct Kind {
+        const wchar_t* name;
+        std::vector<int> answers;
+        CabMethod method;
+        std::vector<std::wstring> questions;
+    } kinds[] = {
+        {L"lzx.cab", {1}, CabMethod::Lzx, {L"Mocna kompresja?"}},
+        {L"mszip.cab", {2, 1}, CabMethod::Mszip, {L"Mocna kompresja?", L"Kompresować w ogóle?"}},
+        {L"bez.cab", {2, 2}, CabMethod::None, {L"Mocna kompresja?", L"Kompresować w ogóle?"}},
+    };
+    const auto original = sample.Contents();
+    ASSERT_EQ(original.size(), 6u);
+    for (const Kind& kind : kinds) {
+        SCOPED_TRACE(kind.name);
+        DeleteFileW(InfoFilePath().c_str());
+        ScriptedResponder script;
+        const std::wstring archive = sample.work + kind.name;
+        ScriptBackup(script, archive, kind.answers);
+        main.tevClickableLabel3->Click();
+
+        // What the user was shown, in order.
+        ASSERT_EQ(script.shown.size(), 5u + kind.questions.size());
+        EXPECT_EQ(script.shown[0].kind, L"folder");
+        EXPECT_EQ(script.shown[0].caption, L"Wybierz folder");
+        EXPECT_EQ(script.shown[0].headline, L"C:\\");
+        EXPECT_EQ(script.shown[1].kind, L"save");
+        EXPECT_EQ(script.shown[1].caption, L"Kopia zapasowa");
+        EXPECT_EQ(script.shown[1].body, DefaultArchiveName(ProgramDir(), sample.folder, script.now));
+        EXPECT_EQ(script.shown[1].items, std::vector<std::wstring>{L"Kopie zapasowe|*.cab"});
+        EXPECT_EQ(script.shown[2].headline, L"Kopia zapasowa folderu " + sample.folder);
+        EXPECT_EQ(script.shown[2].body,
+                  L"do spakowania w sumie 6 plików.\r\nnazwa archiwum: " + archive + L"\r\nKontyunować?");
+        EXPECT_EQ(script.shown[3].kind, L"input");
+        EXPECT_EQ(script.shown[3].caption, L"Komentarz do archiwum");
+        EXPECT_EQ(script.shown[3].headline, L"Wpisz komentarz");
+        EXPECT_EQ(script.shown[3].body, L"");
+        for (size_t i = 0; i < kind.questions.size(); ++i) EXPECT_EQ(script.shown[4 + i].headline, kind.questions[i]);
+        const Shown& report = script.shown.back();
+        EXPECT_EQ(report.headline, L"Wykonałem kopię zapasową.");
+        EXPECT_EQ(report.body.find(FileDescription(archive)), 0u) << report.body;
+        EXPECT_NE(report.body.find(L"\r\nKompresja z "), std::wstring::npos) << report.body;
+        if (kind.method == CabMethod::Lzx) {
+            EXPECT_TRUE(CaptureMessage(report.message, L"raport_kopii.png"));
+        }
+
+        // The platform's reader finds every file, the information file first.
+        const std::wstring out = sample.work + L"system_" + kind.name;
+        ASSERT_TRUE(ExtractWithSystem(archive, out));
+        auto extracted = FolderContents(out);
+        ASSERT_EQ(extracted.count(L"!!kopia.tev"), 1u);
+        const std::wstring info = out + L"\\!!kopia.tev";
+        EXPECT_EQ(IniReadString(info, kind.name, L"Dir", L""), sample.folder);
+        EXPECT_EQ(IniReadString(info, kind.name, L"Wersja", L""),
+                  VersionText());
+        EXPECT_EQ(IniReadString(info, kind.name, L"Komentarz", L""), kComment);
+        EXPECT_NE(ReadBytes(info).find("Komentarz=Przed zamkni\xEA" "ciem roku ~grudzie\xF1~"), std::string::npos)
+            << "a double quote is stored as ~, the text in Windows-1250";
+        extracted.erase(L"!!kopia.tev");
+        EXPECT_EQ(extracted, original);
+
+        TCABFile cab;
+        cab.CABFile = archive;
+        cab.ReadContents();
+        ASSERT_EQ(cab.CABFileContents.Count(), 7);
+        EXPECT_EQ(cab.CABFileContents.Items(0).Name, L"!!kopia.tev");
+        EXPECT_TRUE(cab.CABFileContents.Contains(L"Księgi\\Rok 2026\\Ćwiczenia\\ósemka.txt"));
+        EXPECT_EQ(cab.ArchiveCompression().method, kind.method);
+    }
+}
+
+TEST_F(Backup, TwoBackupsInOneRunThenTheInformationFileIsSetAside) {
+    const std::wstring first = MakeBackup(L"pierwsza.cab");
+    const std::wstring second = MakeBackup(L"druga.cab", {1});
+    auto sections = [&](const std::wstring& archive) {
+        const std::wstring out = sample.work + L"info_" + FileNamePart(archive);
+        EXPECT_TRUE(ExtractWithSystem(archive, out));
+        const std::wstring info = out + L"\\!!kopia.tev";
+        return std::make_pair(IniReadString(info, L"pierwsza.cab", L"Dir", L""),
+                              IniReadString(info, L"druga.cab", L"Dir", L""));
+    };
+    EXPECT_EQ(sections(first), std::make_pair(sample.folder, std::wstring()));
+    EXPECT_EQ(sections(second), std::make_pair(sample.folder, sample.folder));
+
+    // At the end of the run the file goes aside under the time; a second
+    // set-aside in the same minute finds the name taken and leaves the file.
+    ScriptedResponder clock;
+    const std::wstring log = InfoFilePath() + L"_261210_1200_.log";
+    DeleteFileW(log.c_str());
+    SetAsideInfoFile();
+    EXPECT_FALSE(FileExists(InfoFilePath()));
+    EXPECT_EQ(IniReadString(log, L"druga.cab", L"Dir", L""), sample.folder);
+    WriteBytes(InfoFilePath(), "[x]\r\nDir=C:\\\r\n");
+    SetAsideInfoFile();
+    EXPECT_TRUE(FileExists(InfoFilePath()));
+    EXPECT_EQ(IniReadString(log, L"druga.cab", L"Dir", L""), sample.folder);
+    DeleteFileW(log.c_str());
+}
+
+TEST_F(Backup, StopsAndFailuresLeaveNothingHalfDone) {
+    {  // Folder browser cancelled: nothing else happens.
+        ScriptedResponder script;
+        script.Cancel();
+        main.tevClickableLabel3->Click();
+        EXPECT_EQ(script.shown.size(), 1u);
+    }
+    {  // Save dialog cancelled.
+        ScriptedResponder script;
+        script.Answer(sample.folder).Cancel();
+        try {
+            main.tevClickableLabel3->Click();
+            ADD_FAILURE() << "no failure";
+        } catch (const Failure& f) {
+            EXPECT_EQ(f.message(), L"%Kopia zapasowa: Nie wybrano lokalizacji.");
+        }
+    }
+    {  // A folder that does not exist.
+        ScriptedResponder script;
+        const std::wstring missing = sample.root + L"nie ma";
+        try {
+            PackFolder(missing + L"\\", sample.work + L"x.cab");
+            ADD_FAILURE() << "no failure";
+        } catch (const Failure& f) {
+            EXPECT_EQ(f.message(), L"%Folder nie istnieje!\r\n" + missing);
+        }
+    }
+    {  // Confirmation declined: no archive, no information file.
+        ScriptedResponder script;
+        script.Answer(2);
+        EXPECT_FALSE(PackFolder(sample.folder, sample.work + L"nie.cab"));
+        EXPECT_FALSE(FileExists(sample.work + L"nie.cab"));
+        EXPECT_FALSE(FileExists(InfoFilePath()));
+    }
+    {  // The writer cannot create the archive: its failure, no report of success.
+        ScriptedResponder script;
+        script.Answer(1).Answer(L"").Answer(2).Answer(1);
+        EXPECT_THROW(PackFolder(sample.folder, sample.work + L"brak folderu\\x.cab"), ECABFileError);
+        const auto headlines = Headlines(script);
+        EXPECT_EQ(std::count(headlines.begin(), headlines.end(), L"Wykonałem kopię zapasową."), 0);
+    }
+    {  // An empty folder gives an archive of the information file alone.
+        ScriptedResponder script;
+        const std::wstring empty = sample.root + L"pusty";
+        CreateDirectoryW(empty.c_str(), nullptr);
+        EXPECT_TRUE(PackFolder(empty, sample.work + L"pusty.cab"));
+        EXPECT_EQ(script.shown[0].body.substr(0, 32), L"do spakowania w sumie 0 plików.\r");
+        TCABFile cab;
+        cab.CABFile = sample.work + L"pusty.cab";
+        cab.ReadContents();
+        ASSERT_EQ(cab.CABFileContents.Count(), 1);
+        EXPECT_EQ(cab.CABFileContents.Items(0).Name, L"!!kopia.tev");
+    }
+}
+
+TEST(InfoFile, LivesInAPerUserFolderWhenTheProgramDirectoryCannotBeWritten) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    EXPECT_EQ(InfoFileFolderFor(temp), temp);
+    const std::wstring fallback = InfoFileFolderFor(L"C:\\Program Files\\Nie ma takiego\\");
+    EXPECT_TRUE(EndsWithNoCase(L"\\TEV\\Archiwin\\", fallback)) << fallback;
+    EXPECT_TRUE(DirectoryExists(fallback));
+    EXPECT_EQ(InfoFilePath(), ProgramDir() + L"!!kopia.tev");  // the tests' own folder can be written
+}
+
+TEST_F(Backup, RestoreComparesChecksByModeAndReplacesAfterTheQuestion) {
+    const auto original = sample.Contents();
+    const std::wstring archive = MakeBackup(L"kopia.cab");
+
+    // Unchanged folder: every file the same, nothing checked.
+    {
+        ScriptedResponder script;
+        script.Answer(archive);
+        bool ran = false;
+        WhenContentsShown([&](TeZawartoscArchiwum& d) {
+            ran = true;
+            EXPECT_EQ(d.Text(), L"Zawartosc archiwum");
+            EXPECT_EQ(d.eNazwaArchiwum->Text(), archive);
+            EXPECT_EQ(d.lbIlosc->Text(), L"7");
+            EXPECT_EQ(d.lbKompresja->Text().substr(0, 6), L"MSZIP ");
+            EXPECT_EQ(d.lbDest->Text(), sample.folder);
+            EXPECT_EQ(d.lbKomentarz->Text(), kComment);
+            EXPECT_EQ(d.lbAplikacja->Text(), VersionText());
+            auto items = Listed(d);
+            ASSERT_EQ(items.size(), 6u);
+            for (auto& [key, item] : items) {
+                EXPECT_FALSE(item.checked) << key;
+                EXPECT_NE(item.markup.find(L"<br> plik już istnieje,  ta sama data,  rozmiar ten sam."),
+                          std::wstring::npos)
+                    << item.markup;
+            }
+        });
+        main.tevClickableLabel2->Click();
+        EXPECT_TRUE(ran);
+        EXPECT_EQ(script.shown[0].kind, L"open");
+        EXPECT_EQ(script.shown[0].caption, L"Kopia zapasowa");
+        EXPECT_EQ(script.shown[0].items, std::vector<std::wstring>{L"Kopie zapasowe|*.cab"});
+    }
+
+    // Changes on disk: a file edited later, one older on disk, one deleted,
+    // a nested subfolder deleted.
+    const std::wstring edited = L"zażółć gęślą jaźń.txt", older = L"Księgi\\styczeń.txt";
+    WriteBytes(sample.Path(edited), "nowa treść");
+    ShiftWriteTime(sample.Path(edited), 1);
+    ShiftWriteTime(sample.Path(older), -1);
+    DeleteFileW(sample.Path(L"pusty.txt").c_str());
+    RemoveTree(sample.Path(L"Księgi\\Rok 2026"));
+
+    const std::wstring olderOnDisk = FileDescription(sample.Path(older));
+    {
+        ScriptedResponder script;
+        script.Answer(archive);
+        WhenContentsShown([&](TeZawartoscArchiwum& d) {
+            auto items = Listed(d);
+            EXPECT_NE(items[edited].markup.find(L"plik w archiwum jest starszy,  ma <b>inny rozmiar</b>"),
+                      std::wstring::npos);
+            EXPECT_NE(items[older].markup.find(L"plik w archiwum jest <b>nowszy</b>,  rozmiar ten sam."),
+                      std::wstring::npos);
+            EXPECT_NE(items[L"pusty.txt"].markup.find(L"<br> <b>nowy plik</b>"), std::wstring::npos);
+            const std::vector<std::wstring> byDefault = {L"Księgi\\Rok 2026\\grudzień.bin",
+                                                         L"Księgi\\Rok 2026\\Ćwiczenia\\ósemka.txt",
+                                                         L"Księgi\\styczeń.txt", L"pusty.txt"};
+            EXPECT_EQ(CheckedKeys(d), byDefault);
+            Press(d.bZastap);
+            EXPECT_EQ(CheckedKeys(d), std::vector<std::wstring>{older});
+            Press(d.bWypakuj);
+            EXPECT_EQ(CheckedKeys(d).size(), 6u);
+            Press(d.bWyczysc);
+            EXPECT_TRUE(CheckedKeys(d).empty());
+            Press(d.bZastapDodaj);
+            EXPECT_EQ(CheckedKeys(d), byDefault);
+            EXPECT_TRUE(CaptureWindowPng(d.Handle(), ShotPath(L"zawartosc_archiwum.png")));
+
+            script.Answer(1).Answer(1).Answer(1);  // extract 4, replace styczeń.txt, the count
+            Press(d.tevColorButton2);
+        });
+        main.tevClickableLabel2->Click();
+        auto headlines = Headlines(script);
+        ASSERT_GE(headlines.size(), 4u);
+        EXPECT_EQ(headlines[1], L"Czy wypakować 4 plików?");
+        EXPECT_EQ(headlines[2], L"Czy na pewno zastąpić plik " + sample.Path(older) + L"?");
+        EXPECT_EQ(script.shown[2].body, L"Plik na dysku: \r\n" + olderOnDisk);
+        EXPECT_EQ(headlines[3], L"Ilość wypakowanych plików: 4");
+        EXPECT_EQ(headlines.size(), 4u);
+        auto now = sample.Contents();
+        EXPECT_EQ(now[edited], "nowa treść");  // newer on disk: left alone
+        now[edited] = original.at(edited);
+        EXPECT_EQ(now, original);  // the rest restored, nested folders recreated
+    }
+
+    // Everything, refusing the replacement: the file stays, yet counts.
+    {
+        ScriptedResponder script;
+        script.Answer(archive);
+        WhenContentsShown([&](TeZawartoscArchiwum& d) {
+            Press(d.bWypakuj);
+            script.Answer(1);
+            for (int i = 0; i < 6; ++i) script.Answer(2);
+            script.Answer(1);
+            Press(d.tevColorButton2);
+        });
+        main.tevClickableLabel2->Click();
+        EXPECT_EQ(script.shown.back().headline, L"Ilość wypakowanych plików: 6");
+        EXPECT_EQ(sample.Contents()[edited], "nowa treść");
+    }
+
+    // Everything without questions.
+    {
+        ScriptedResponder script;
+        script.Answer(archive);
+        WhenContentsShown([&](TeZawartoscArchiwum& d) {
+            Press(d.bWypakuj);
+            d.cbNiePytajOZastapienie->SetChecked(true);
+            script.Answer(1).Answer(1);
+            Press(d.tevColorButton2);
+        });
+        main.tevClickableLabel2->Click();
+        auto headlines = Headlines(script);
+        headlines.erase(headlines.begin());  // the open dialog
+        EXPECT_EQ(headlines, (std::vector<std::wstring>{L"Czy wypakować 6 plików?", L"Ilość wypakowanych plików: 6"}));
+        EXPECT_EQ(sample.Contents(), original);
+    }
+}
+
+TEST_F(Backup, ArchivesWhoseInformationIsMissingCannotBeRestored) {
+    const std::wstring made = MakeBackup(L"kopia.cab");
+    const std::wstring renamed = sample.work + L"inna nazwa.cab";
+    CopyFileW(made.c_str(), renamed.c_str(), FALSE);
+    const std::wstring foreign = sample.work + L"obca.cab";
+    {
+        TCABFile cab;
+        cab.CABFile = foreign;
+        auto& e = cab.CABFileContents.Add();
+        e.Name = sample.Path(L"pusty.txt");
+        cab.Compress();
+    }
+    for (const std::wstring& archive : {renamed, foreign}) {
+        SCOPED_TRACE(archive);
+        ScriptedResponder script;
+        script.Answer(archive);
+        WhenContentsShown([&](TeZawartoscArchiwum& d) {
+            EXPECT_EQ(d.lbDest->Text(), L"");
+            EXPECT_EQ(d.lbKomentarz->Text(), L"");
+            EXPECT_EQ(d.lbAplikacja->Text(), L"");
+            for (auto& [key, item] : Listed(d)) {
+                EXPECT_FALSE(item.checked);
+                EXPECT_TRUE(item.markup.ends_with(L"<br>")) << item.markup;
+            }
+            Press(d.bWypakuj);
+            Press(d.tevColorButton2);
+        });
+        main.tevClickableLabel2->Click();
+        EXPECT_EQ(script.shown.back().headline, L"%Folder docelowy nie istnieje!");
+    }
+
+    {  // Nothing checked.
+        ScriptedResponder script;
+        script.Answer(made);
+        WhenContentsShown([&](TeZawartoscArchiwum& d) { Press(d.tevColorButton2); });
+        main.tevClickableLabel2->Click();
+        EXPECT_EQ(script.shown.back().headline, L"%Nic nie zaznaczyłeś!");
+    }
+    {  // Not a cabinet: an empty list that says why.
+        const std::wstring bad = sample.work + L"zly.cab";
+        WriteBytes(bad, "to nie jest archiwum");
+        ScriptedResponder script;
+        script.Answer(bad);
+        WhenContentsShown([&](TeZawartoscArchiwum& d) {
+            EXPECT_EQ(d.lb->Count(), 0);
+            EXPECT_EQ(d.lbIlosc->Text(), L"0");
+            EXPECT_FALSE(d.lbKompresja->Text().empty());
+        });
+        main.tevClickableLabel2->Click();
+    }
+    {  // A missing file.
+        ScriptedResponder script;
+        EXPECT_THROW(ShowBackup(sample.work + L"nie ma.cab"), Failure);
+        script.Cancel();
+        try {
+            OpenBackup();
+            ADD_FAILURE() << "no failure";
+        } catch (const Failure& f) {
+            EXPECT_EQ(f.message(), L"Nie wybrano żadnego pliku.");
+        }
+    }
+}
+
+}  // namespace

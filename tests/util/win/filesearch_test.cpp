@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "util/win/filesearch.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// root\a.txt, root\b.dat, root\sub\c.txt, root\sub\głęboki\d.txt, root\z\e.txt
+class FileSearch : public testing::Test {
+protected:
+    void SetUp() override {
+        root_ = fs::temp_directory_path() /
+                (std::string("archiwin-search-") + testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(root_);
+        for (const wchar_t* file : {L"a.txt", L"b.dat", L"sub\\c.txt", L"sub\\głęboki\\d.txt", L"z\\e.txt"}) {
+            fs::path path = root_ / file;
+            fs::create_directories(path.parent_path());
+            std::ofstream(path) << "x";
+        }
+        dir_ = root_.wstring() + L"\\";
+    }
+    void TearDown() override { fs::remove_all(root_); }
+
+    fs::path root_;
+    std::wstring dir_;
+};
+
+TEST_F(FileSearch, FilesOfAFolderComeBeforeItsSubfolders) {
+    std::vector<std::wstring> list{L"stary wpis"};
+    EXPECT_EQ(FindFiles(list, L"*.txt", root_.wstring(), true), 4);
+    ASSERT_EQ(list.size(), 4u);
+    EXPECT_EQ(list[0], dir_ + L"a.txt");
+    // Subfolders in the system's enumeration order, each depth first.
+    std::vector<std::wstring> rest(list.begin() + 1, list.end());
+    std::sort(rest.begin(), rest.end());
+    EXPECT_EQ(rest, (std::vector<std::wstring>{dir_ + L"sub\\c.txt", dir_ + L"sub\\głęboki\\d.txt", dir_ + L"z\\e.txt"}));
+    auto at = [&](const std::wstring& p) { return std::find(list.begin(), list.end(), p) - list.begin(); };
+    EXPECT_LT(at(dir_ + L"sub\\c.txt"), at(dir_ + L"sub\\głęboki\\d.txt"));
+
+    EXPECT_EQ(FindFiles(list, L"*.*", dir_, false), 2);
+    EXPECT_EQ(list, (std::vector<std::wstring>{dir_ + L"a.txt", dir_ + L"b.dat"}));
+}
+
+TEST_F(FileSearch, OverlappingAndMissingFolders) {
+    std::vector<std::wstring> list;
+    std::wstring folders = dir_ + L"brak;" + dir_ + L"sub;" + dir_.substr(0, dir_.size() - 1) + L";" + dir_ + L"SUB";
+    EXPECT_EQ(FindFiles(list, L"*.txt", folders, true), 2 + 4 + 2);
+    EXPECT_EQ(list.size(), 4u);
+    EXPECT_EQ(list[0], dir_ + L"sub\\c.txt");
+}
+
+TEST_F(FileSearch, FindFileInTree) {
+    EXPECT_EQ(FindFileInTree(L"c.txt", dir_ + L"z;" + dir_ + L"sub", false), dir_ + L"sub\\c.txt");
+    EXPECT_EQ(FindFileInTree(L"d.txt", dir_, false), L"");
+    EXPECT_EQ(FindFileInTree(L"d.txt", dir_ + L"z;" + dir_, true), dir_ + L"sub\\głęboki\\d.txt");
+    EXPECT_EQ(FindFileInTree(L"brak.txt", dir_, true), L"");
+    EXPECT_EQ(FindFileInTree(dir_ + L"b.dat", L"", false), dir_ + L"b.dat");
+}
+
+TEST_F(FileSearch, ALinkBackUpTheTreeIsNotEntered) {
+    std::wstring link = dir_ + L"sub\\pętla";
+    if (!CreateSymbolicLinkW(link.c_str(), root_.wstring().c_str(),
+                             SYMBOLIC_LINK_FLAG_DIRECTORY | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE))
+        GTEST_SKIP() << "no symbolic links here";
+    std::vector<std::wstring> list;
+    EXPECT_EQ(FindFiles(list, L"*.txt", dir_, true), 4);
+    EXPECT_EQ(FindFileInTree(L"brak.txt", dir_, true), L"");
+    RemoveDirectoryW(link.c_str());
+}
+
+}  // namespace
