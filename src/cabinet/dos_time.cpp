@@ -1,7 +1,5 @@
 #include "cabinet/dos_time.h"
 
-#include "cabinet/platform_file.h"
-
 #include <algorithm>
 
 namespace {
@@ -46,6 +44,14 @@ DateTimeValue DosToDateTime(DosStamp stamp) {
     constexpr long kDaysFrom1899To1970 = 25569;
     const long days = DaysFromCivil(t->year, t->month, t->day) + kDaysFrom1899To1970;
     return days + (t->hour * 3600 + t->minute * 60 + t->second) / 86400.0;
+}
+
+bool LocalTime(std::time_t seconds, std::tm& out) {
+#ifdef _WIN32
+    return localtime_s(&out, &seconds) == 0;
+#else
+    return localtime_r(&seconds, &out) != nullptr;
+#endif
 }
 
 DosStamp DosFromUnixLocal(std::time_t seconds) {

@@ -28,5 +28,6 @@ DosStamp EncodeDos(const CivilTime& time);
 DateTimeValue DosToDateTime(DosStamp stamp);
 
 // Local time <-> seconds since 1970 (the platform's time-zone rules).
+bool LocalTime(std::time_t seconds, std::tm& out);
 DosStamp DosFromUnixLocal(std::time_t seconds);
 std::optional<std::time_t> UnixFromDosLocal(DosStamp stamp);

@@ -12,14 +12,6 @@
 
 namespace fs = std::filesystem;
 
-bool LocalTime(std::time_t seconds, std::tm& out) {
-#ifdef _WIN32
-    return localtime_s(&out, &seconds) == 0;
-#else
-    return localtime_r(&seconds, &out) != nullptr;
-#endif
-}
-
 std::filesystem::path PathFromWide(std::wstring_view text) {
 #ifdef _WIN32
     return fs::path(std::wstring(text));

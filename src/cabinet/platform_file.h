@@ -1,7 +1,7 @@
 #pragma once
 // The few file facts the cabinet code needs that the standard library does
-// not give the same way everywhere: the DOS attributes of a file, its
-// last-write time in DOS words, and local time.
+// not give the same way everywhere: the DOS attributes of a file and its
+// last-write time in DOS words.
 #include "cabinet/dos_time.h"
 
 #include <cstdint>
@@ -22,8 +22,6 @@ std::optional<SourceFileInfo> ReadSourceFileInfo(const std::filesystem::path& pa
 // Sets the last-write time from a stored stamp taken as local time; false
 // when the stamp is not a valid date or the file system refuses.
 bool SetLastWriteFromDos(const std::filesystem::path& path, DosStamp stamp);
-
-bool LocalTime(std::time_t seconds, std::tm& out);
 
 // Paths from and to the program's text: UTF-16 on Windows, UTF-8 bytes
 // elsewhere, whatever the process locale says.

@@ -7,6 +7,7 @@
 #include "util/failure.h"
 #include "util/numberwords.h"
 #include "util/polishlocale.h"
+#include "util/roman.h"
 #include "util/safeformat.h"
 #include "util/textcase.h"
 #include "util/textedit.h"

@@ -1,5 +1,5 @@
 #pragma once
-// Numbers in Polish words, plural forms of counted nouns and Roman numerals.
+// Numbers in Polish words and plural forms of counted nouns.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -22,6 +22,3 @@ std::wstring PluralWordsFormat(std::wstring_view pattern, const std::wstring& on
 // cztery"; a round thousand keeps the space after "tysięcy" ("pięć tysięcy ").
 // Magnitudes above 999 999 999 give "### za dużo! ;) ###".
 std::wstring NumberInWords(std::int64_t n);
-
-// Capital Roman numeral for 1..3998, the decimal digits otherwise.
-std::wstring RomanNumeral(std::int32_t n);

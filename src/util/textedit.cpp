@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "util/numberwords.h"
+#include "util/roman.h"
 #include "util/textcase.h"
 
 void TrimChar(std::wstring& text, wchar_t c) {

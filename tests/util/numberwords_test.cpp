@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "util/roman.h"
+
 TEST(PluralFormat, FormFollowsTheCount) {
     struct Case {
         long long n;
