@@ -337,12 +337,12 @@ bool FciWrite(const fs::path& cab, const std::vector<FciFile>& files, TCOMP comp
 }
 
 std::vector<FciFile> FciFiles(const TempDir& dir, bool many) {
-    struct Spec {
+    struct Planned {
         std::wstring name;
         std::vector<uint8_t> data;
         USHORT attribs;
     };
-    std::vector<Spec> specs = {
+    std::vector<Planned> planned = {
         {L"pusty.txt", {}, _A_ARCH},
         {L"zażółć gęślą jaźń.txt", TextBytes(70000, 11), _A_RDONLY | _A_ARCH},
         {L"sub\\ŁÓDŹ\\duży.txt", TextBytes(1'500'000, 12), _A_HIDDEN},  // spans the folder threshold
@@ -351,16 +351,16 @@ std::vector<FciFile> FciFiles(const TempDir& dir, bool many) {
     };
     if (many)
         for (int i = 0; i < 2000; ++i)
-            specs.push_back({L"male\\p" + std::to_wstring(i), TextBytes(i % 300, 100 + i), _A_ARCH});
+            planned.push_back({L"male\\p" + std::to_wstring(i), TextBytes(i % 300, 100 + i), _A_ARCH});
     std::vector<FciFile> files;
-    for (size_t i = 0; i < specs.size(); ++i) {
+    for (size_t i = 0; i < planned.size(); ++i) {
         const fs::path source = dir / "src" / std::to_string(i);
-        WriteBytes(source, specs[i].data);
-        const std::wstring& name = specs[i].name;
-        const std::string stored = specs[i].attribs & _A_NAME_IS_UTF ? WideToUtf8(name) : *WideToCp1250(name);
+        WriteBytes(source, planned[i].data);
+        const std::wstring& name = planned[i].name;
+        const std::string stored = planned[i].attribs & _A_NAME_IS_UTF ? WideToUtf8(name) : *WideToCp1250(name);
         const auto stamp = static_cast<USHORT>(i * 7);
-        files.push_back({source.string(), stored, specs[i].data, static_cast<USHORT>(kDosDate - stamp % 300),
-                         static_cast<USHORT>(kDosTime + stamp % 1000), specs[i].attribs});
+        files.push_back({source.string(), stored, planned[i].data, static_cast<USHORT>(kDosDate - stamp % 300),
+                         static_cast<USHORT>(kDosTime + stamp % 1000), planned[i].attribs});
     }
     return files;
 }

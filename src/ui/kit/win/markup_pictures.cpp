@@ -36,9 +36,9 @@ bool HasOwnIcon(const std::wstring& path) {
     return ext == L".exe" || ext == L".ico" || ext == L".scr";
 }
 
-ListPicture ShellIcon(std::wstring_view spec, bool small) {
+ListPicture ShellIcon(std::wstring_view what, bool small) {
     static std::map<std::wstring, ListPicture> cache;
-    std::wstring key = (small ? L"s" : L"l") + std::wstring(spec);
+    std::wstring key = (small ? L"s" : L"l") + std::wstring(what);
     if (auto it = cache.find(key); it != cache.end()) return it->second;
     if (cache.size() > 4096) {
         for (auto& [name, p] : cache)
@@ -48,13 +48,13 @@ ListPicture ShellIcon(std::wstring_view spec, bool small) {
     UINT size = small ? SHGFI_SMALLICON : SHGFI_LARGEICON;
     SHFILEINFOW info{};
     ListPicture picture;
-    int number = ParseMarkupInt(spec, -1);
+    int number = ParseMarkupInt(what, -1);
     if (number >= 0) {
         picture.list = reinterpret_cast<HIMAGELIST>(
             SHGetFileInfoW(L"C:\\", 0, &info, sizeof(info), SHGFI_SYSICONINDEX | size));
         picture.index = picture.list && number < ImageList_GetImageCount(picture.list) ? number : -1;
     } else {
-        std::wstring path(spec);
+        std::wstring path(what);
         DWORD attributes = GetFileAttributesW(path.c_str());
         bool file = attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
         if (file && HasOwnIcon(path))
@@ -74,16 +74,16 @@ ListPicture ShellIcon(std::wstring_view spec, bool small) {
     return picture;
 }
 
-HBITMAP CachedBitmap(std::wstring_view spec, bool resource, bool checkFile) {
+HBITMAP CachedBitmap(std::wstring_view name, bool resource, bool checkFile) {
     static std::map<std::wstring, HBITMAP> cache;
-    std::wstring key = (resource ? L"r" : L"f") + std::wstring(spec);
+    std::wstring key = (resource ? L"r" : L"f") + std::wstring(name);
     if (auto it = cache.find(key); it != cache.end()) return it->second;
-    std::wstring name(spec);
+    const std::wstring file(name);
     HBITMAP bitmap = nullptr;
     if (resource) {
-        bitmap = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    } else if (!checkFile || GetFileAttributesW(name.c_str()) != INVALID_FILE_ATTRIBUTES) {
-        bitmap = static_cast<HBITMAP>(LoadImageW(nullptr, name.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+        bitmap = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), file.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    } else if (!checkFile || GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        bitmap = static_cast<HBITMAP>(LoadImageW(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
     }
     // Files are not remembered when missing: they may appear later.
     if (bitmap || resource) cache.emplace(std::move(key), bitmap);
