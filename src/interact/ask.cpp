@@ -1,17 +1,20 @@
 #include "interact/ask.h"
 
 #include "interact/messagetext.h"
-#include "ui/win/application.h"
+#include "interact/programside.h"
 #include "util/failure.h"
 #include "util/textcase.h"
-#include "util/win/registry.h"
 
 namespace {
 
-const wchar_t kDontShowAgain[] = L"DontShowAgain";
 const int kTimeout = 122;
 
 std::wstring dialogKey = L"-";
+
+std::wstring Title() {
+    ProgramSide* side = CurrentProgramSide();
+    return side ? side->Title() : std::wstring();
+}
 
 }  // namespace
 
@@ -21,7 +24,10 @@ int MessageDialog(const std::wstring& caption, const std::wstring& headline, con
                   bool offerDontShowAgain, const std::wstring& key, const std::wstring& info) {
     dialogKey = offerDontShowAgain ? key : L"-";
     if (timeout == 0) return 1;
-    if (offerDontShowAgain && ReadSettingBool(kDontShowAgain, key, false)) return 1;
+    if (offerDontShowAgain) {
+        ProgramSide* side = CurrentProgramSide();
+        if (side && side->Remembered(key)) return 1;
+    }
     MessageRequest r;
     r.caption = caption;
     r.headline = headline;
@@ -35,21 +41,21 @@ int MessageDialog(const std::wstring& caption, const std::wstring& headline, con
 
 bool AskRemembered(const std::wstring& text, const std::wstring& key, bool offerDontShowAgain) {
     auto [headline, body] = SplitMessage(text);
-    return MessageDialog(App().Title(), headline, body, kTimeout, offerDontShowAgain, key, {}) == 1;
+    return MessageDialog(Title(), headline, body, kTimeout, offerDontShowAgain, key, {}) == 1;
 }
 
 bool Ask(const std::wstring& text) { return AskRemembered(text, L"-", false); }
 
 bool AskHeadline(const std::wstring& headline, const std::wstring& body) {
-    return MessageDialog(App().Title(), headline, body, kTimeout, false, L"-", {}) == 1;
+    return MessageDialog(Title(), headline, body, kTimeout, false, L"-", {}) == 1;
 }
 
 bool AskWithInfo(const std::wstring& headline, const std::wstring& body, const std::wstring& info) {
-    return MessageDialog(App().Title(), headline, body, kTimeout, false, L"-", info) == 1;
+    return MessageDialog(Title(), headline, body, kTimeout, false, L"-", info) == 1;
 }
 
 void RaiseError(const std::wstring& text) {
-    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+    if (ProgramSide* side = CurrentProgramSide()) side->FailureRaised();
     throw Failure(ErrorText(text));
 }
 

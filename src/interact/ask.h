@@ -1,7 +1,8 @@
 #pragma once
 // Messages, questions and simple inputs. Every one passes through the modal
-// seam (ui/seam.h): the program shows its own dialog, a test answers from a
-// script.
+// seam (interact/seam.h): the program shows its own dialog, a test answers
+// from a script. The caption is the application's title and the remembered
+// answers are the program's (interact/programside.h).
 //
 // Marker characters in the text choose icons and buttons: "%" first shows
 // the stop sign, "*" first the information icon, "!" anywhere the

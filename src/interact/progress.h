@@ -1,6 +1,7 @@
 #pragma once
 // Progress of long work, reported by the program's functions and shown by the
-// progress window:
+// program's progress window (its ProgressDisplay, registered with the
+// program's side; without one the reports go nowhere):
 //
 //   ShowStatus(L"Dodaję pliki do listy");
 //   for (...) ShowProgress(i, n);
@@ -25,3 +26,22 @@ void UpdateProgress(const void* sender, std::int64_t pos, std::int64_t tot);
 // Hides the bar and lets the window go within 10 ms; the main window's
 // title shows the current data set again.
 void FinishProgress();
+
+// Finishes the report (FinishProgress) however the work ends.
+class ProgressScope {
+public:
+    ProgressScope() = default;
+    ~ProgressScope() { FinishProgress(); }
+    ProgressScope(const ProgressScope&) = delete;
+    ProgressScope& operator=(const ProgressScope&) = delete;
+};
+
+// The window that shows the reports.
+class ProgressDisplay {
+public:
+    virtual ~ProgressDisplay() = default;
+    virtual void ShowStatus(const std::wstring& text) = 0;
+    virtual void ShowProgress(std::int64_t position, std::int64_t count) = 0;
+    virtual void UpdateProgress(std::int64_t pos, std::int64_t tot) = 0;
+    virtual void FinishProgress() = 0;
+};

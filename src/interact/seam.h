@@ -2,8 +2,9 @@
 // The seam for modal interactions. Every question, message, input, pick list,
 // file or folder choice, shell hand-over and reading of the clock passes
 // through the installed ModalResponder. The program installs nothing and gets
-// its own windows; a test installs a scripted responder that answers and
-// records what would have been shown.
+// its own windows (registered with its side, interact/programside.h); a test
+// installs a scripted responder that answers and records what would have
+// been shown.
 #include <optional>
 #include <string>
 #include <vector>
@@ -52,13 +53,10 @@ public:
     virtual DateTimeValue Now() = 0;
 };
 
-// The responder in force.
+// The responder in force: the installed one, else the program's own windows
+// (interact/programside.h).
 ModalResponder& Modal();
 
 // Installs a responder and returns the previous one; nullptr puts the
 // program's own windows back.
 ModalResponder* SetModalResponder(ModalResponder* responder);
-
-// The program's own windows. Each function is replaced by the real dialog as it
-// is built; until then a plain platform window stands in.
-ModalResponder& WindowsResponder();

@@ -3,6 +3,8 @@
 #ifdef _WIN32
 #include <windows.h>
 #include <commctrl.h>
+
+#include "app/win/windows_responder.h"
 #endif
 
 int main(int argc, char** argv) {
@@ -11,6 +13,8 @@ int main(int argc, char** argv) {
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
     SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    // The program's windows answer whatever no scripted responder does.
+    RegisterProgramSide();
 #endif
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

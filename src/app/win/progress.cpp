@@ -158,7 +158,17 @@ void TeDm_Splash::Timer1Timer() {
 
 TeDm_Splash* ProgressWindow() { return splash; }
 
-void ShowStatus(const std::wstring& text) {
+namespace {
+
+class SplashDisplay final : public ProgressDisplay {
+public:
+    void ShowStatus(const std::wstring& text) override;
+    void ShowProgress(std::int64_t position, std::int64_t count) override;
+    void UpdateProgress(std::int64_t pos, std::int64_t tot) override;
+    void FinishProgress() override;
+};
+
+void SplashDisplay::ShowStatus(const std::wstring& text) {
     TeDm_Splash& w = Splash();
     w.Present();
     w.lbCo->SetCaption(text + L" ");
@@ -167,7 +177,7 @@ void ShowStatus(const std::wstring& text) {
     w.Repaint();
 }
 
-void ShowProgress(std::int64_t position, std::int64_t count) {
+void SplashDisplay::ShowProgress(std::int64_t position, std::int64_t count) {
     if (!splash) return;
     if (!splash->Visible()) {
         splash->Present();
@@ -178,13 +188,11 @@ void ShowProgress(std::int64_t position, std::int64_t count) {
     splash->lastPosition = position;
 }
 
-void UpdateProgress(std::int64_t pos, std::int64_t tot) { UpdateProgress(nullptr, pos, tot); }
-
-void UpdateProgress(const void* sender, std::int64_t pos, std::int64_t tot) {
-    if (splash) splash->UpdateProgress(sender, pos, tot);
+void SplashDisplay::UpdateProgress(std::int64_t pos, std::int64_t tot) {
+    if (splash) splash->UpdateProgress(nullptr, pos, tot);
 }
 
-void FinishProgress() {
+void SplashDisplay::FinishProgress() {
     if (splash) splash->Timer1.SetInterval(10);
     ShowDataSetInTitle(CurrentDataSet());
     if (!splash) return;
@@ -194,6 +202,13 @@ void FinishProgress() {
     } catch (...) {
         // Nothing here may stop the operation that just ended.
     }
+}
+
+}  // namespace
+
+ProgressDisplay& SplashProgress() {
+    static SplashDisplay display;
+    return display;
 }
 
 void RepaintProgress() {

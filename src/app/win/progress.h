@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "interact/progress.h"
 #include "ui/kit/win/clickablelabel.h"
 #include "ui/kit/win/tevpanel.h"
 #include "ui/win/controls.h"
@@ -51,5 +52,7 @@ protected:
 // The window, once a status or the start-up screen created it; else null.
 TeDm_Splash* ProgressWindow();
 
+// The window as the display of the progress calls (interact/progress.h).
+ProgressDisplay& SplashProgress();
 // Creates and shows the window and paints it at once (the start-up screen).
 void RepaintProgress();

@@ -9,6 +9,7 @@
 #include "app/win/siblings.h"
 #include "app/win/stdcolors.h"
 #include "app/win/temain.h"
+#include "app/win/windows_responder.h"
 #include "backup/win/infofile.h"
 #include "interact/ask.h"
 #include "ui/win/application.h"
@@ -55,6 +56,7 @@ void InstallExceptionHandler() {
 }
 
 int RunArchiwin(const std::wstring& commandLine) {
+    RegisterProgramSide();
     App().SetTitle(L"Archiwin");
     InstallExceptionHandler();
     const std::wstring exePath = ExecutablePath();

@@ -27,6 +27,8 @@ Image* IconColumn(WinControl* parent, Align align, const wchar_t* stockIcon) {
 
 }  // namespace
 
+bool AnsweredForGood(const std::wstring& key) { return ReadSettingBool(kDontShowAgain, key, false); }
+
 TeTevWarningDialog::TeTevWarningDialog() : Form(BorderStyle::Dialog) {
     SetCaption(L"Uwaga!");
     SetColor(kDialogColor);

@@ -14,6 +14,9 @@
 #include "ui/win/form.h"
 #include "ui/win/timer.h"
 
+// True when the user checked "do not show again" for the key.
+bool AnsweredForGood(const std::wstring& key);
+
 // Beside the executable; one dated line per message nobody answered.
 inline constexpr wchar_t kLostMessagesLog[] = L"!Stracone komunikaty.log";
 

@@ -1,5 +1,8 @@
 // The program's own answers to the modal seam: its dialog windows, the
-// system's file and folder choosers and the shell.
+// system's file and folder choosers and the shell; and the rest of its side
+// of the interaction layer.
+#include "app/win/windows_responder.h"
+
 #include <windows.h>
 #include <commdlg.h>
 #include <shellapi.h>
@@ -7,9 +10,12 @@
 
 #include "app/win/inputbox.h"
 #include "app/win/messagelistbox.h"
+#include "app/win/progress.h"
 #include "app/win/selectform.h"
 #include "app/win/warningdialog.h"
+#include "interact/programside.h"
 #include "interact/seam.h"
+#include "ui/win/application.h"
 #include "util/win/files.h"
 
 namespace {
@@ -44,7 +50,7 @@ std::optional<std::wstring> FileDialog(const FileChoice& choice, bool save) {
     return name;
 }
 
-class Windows final : public ModalResponder {
+class OwnWindows final : public ModalResponder {
 public:
     int ShowMessage(const MessageRequest& r) override { return ShowWarningDialog(r); }
     std::optional<std::wstring> InputText(const std::wstring& caption, const std::wstring& prompt,
@@ -92,9 +98,23 @@ public:
     }
 };
 
+class Program final : public ProgramSide {
+public:
+    ModalResponder& Windows() override { return WindowsResponder(); }
+    ProgressDisplay& Progress() override { return SplashProgress(); }
+    std::wstring Title() override { return App().Title(); }
+    bool Remembered(const std::wstring& key) override { return AnsweredForGood(key); }
+    void FailureRaised() override { SetCursor(LoadCursorW(nullptr, IDC_ARROW)); }
+};
+
 }  // namespace
 
 ModalResponder& WindowsResponder() {
-    static Windows responder;
+    static OwnWindows responder;
     return responder;
+}
+
+void RegisterProgramSide() {
+    static Program program;
+    SetProgramSide(&program);
 }

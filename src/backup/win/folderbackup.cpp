@@ -20,11 +20,6 @@
 
 namespace {
 
-// Closes the progress window however the packing ends.
-struct ProgressScope {
-    ~ProgressScope() { FinishProgress(); }
-};
-
 std::wstring ProgramVersionText() {
     const TNazwaAplikacji& me = OwnIdentity();
     return me.productName + L" " + me.version;

@@ -20,11 +20,6 @@ namespace {
 constexpr int kHeaderRowHeight = 12;
 constexpr int kCaptionWidth = 100;
 
-// Closes the progress window however the reading ends.
-struct ProgressScope {
-    ~ProgressScope() { FinishProgress(); }
-};
-
 void MakeBold(Control* c) {
     c->EditFont().bold = true;
     c->FontChanged();

@@ -4,6 +4,7 @@
 // script's clock.
 #include <functional>
 
+#include "app/win/windows_responder.h"
 #include "support/scripted_responder.h"
 #include "ui/win/application.h"
 #include "ui/win/form.h"

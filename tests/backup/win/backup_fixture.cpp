@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/win/windows_responder.h"
 #include "support/win/capture.h"
 
 namespace fs = std::filesystem;
