@@ -21,6 +21,7 @@ PACKAGES=(
   zlib1g-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
   wine wine64 xvfb xauth x11-utils imagemagick locales fonts-dejavu-core
   cabextract gcab 7zip
+  python3
   clang libclang-rt-14-dev
 )
 
