@@ -16,3 +16,6 @@ private:
     std::wstring message_;
     mutable std::string utf8_;
 };
+
+// The text of a failure, whatever was thrown.
+std::wstring ExceptionMessage(std::exception_ptr e);

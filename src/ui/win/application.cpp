@@ -1,9 +1,7 @@
 #include "ui/win/application.h"
 
-#include <algorithm>
-
 #include "ui/win/form.h"
-#include "util/cp1250.h"
+#include "ui/win/helpcontext.h"
 #include "util/failure.h"
 
 Application& App() {
@@ -11,19 +9,25 @@ Application& App() {
     return app;
 }
 
-std::wstring ExceptionMessage(std::exception_ptr e) {
-    try {
-        std::rethrow_exception(e);
-    } catch (const Failure& f) {
-        return f.message();
-    } catch (const std::bad_alloc&) {
-        return L"%Zabrakło pamięci.";
-    } catch (const std::exception& x) {
-        return Utf8ToWide(x.what());
-    } catch (...) {
-        return L"%Nieznany błąd.";
-    }
+Application::Application() {
+    SetFailureHandler([this](std::exception_ptr e) { HandleException(e); });
+    Form::SetActivationListener([this](Form* f) {
+        if (OnActiveFormChange) OnActiveFormChange(f);
+    });
+    SetDefaultHelpHandler([this](int context, HelpKind kind) {
+        if (helpFile_.empty() || context == 0) return;
+        HWND owner = Form::Active() ? Form::Active()->Handle() : nullptr;
+        WinHelpW(owner, helpFile_.c_str(), kind == HelpKind::Popup ? HELP_CONTEXTPOPUP : HELP_CONTEXT,
+                 static_cast<ULONG_PTR>(context));
+    });
 }
+
+Form* Application::MainForm() const { return Form::Main(); }
+void Application::SetMainForm(Form* f) { Form::SetMain(f); }
+Form* Application::ActiveForm() const { return Form::Active(); }
+const std::vector<Form*>& Application::Forms() const { return Form::All(); }
+bool Application::ShowHints() const { return Form::HintsShown(); }
+void Application::SetShowHints(bool v) { Form::ShowHints(v); }
 
 void Application::HandleException(std::exception_ptr e) {
     std::wstring message = ExceptionMessage(e);
@@ -43,15 +47,10 @@ void Application::HandleException(std::exception_ptr e) {
     handling_ = false;
 }
 
-bool Application::PreTranslate(MSG& msg) {
-    if (!msg.hwnd) return false;
-    HWND root = GetAncestor(msg.hwnd, GA_ROOT);
-    auto* form = dynamic_cast<Form*>(WinControl::FromHandle(root));
-    return form && form->PreTranslate(msg);
-}
+bool Application::PreTranslate(MSG& msg) { return Form::PreTranslateMessage(msg); }
 
 void Application::Run() {
-    if (mainForm_) mainForm_->Show();
+    if (Form* main = MainForm()) main->Show();
     MSG msg;
     while (!terminated_) {
         BOOL r = GetMessageW(&msg, nullptr, 0, 0);
@@ -82,17 +81,4 @@ bool Application::ProcessMessages() {
         }
     }
     return !terminated_;
-}
-
-void Application::FormCreated(Form* f) { forms_.push_back(f); }
-
-void Application::FormDestroyed(Form* f) {
-    forms_.erase(std::remove(forms_.begin(), forms_.end(), f), forms_.end());
-    if (activeForm_ == f) activeForm_ = nullptr;
-    if (mainForm_ == f) mainForm_ = nullptr;
-}
-
-void Application::FormActivated(Form* f) {
-    activeForm_ = f;
-    if (OnActiveFormChange) OnActiveFormChange(f);
 }

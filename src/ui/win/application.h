@@ -1,7 +1,10 @@
 #pragma once
 // The application object: title, main form, the message loop, message
-// pumping for long work, and the one place where failures that reach the
-// message loop are turned into messages for the user.
+// pumping for long work, the help file, and the one place where failures
+// that reach the message loop are turned into messages for the user. It
+// stands on top of the window base: it registers itself as the handler of
+// the controls' failures, the listener of the forms' activation and the
+// default help, and reads the list of forms from Form.
 #include <exception>
 #include <functional>
 #include <string>
@@ -13,11 +16,13 @@ class Form;
 
 class Application {
 public:
+    Application();
+
     const std::wstring& Title() const { return title_; }
     void SetTitle(const std::wstring& t) { title_ = t; }
 
-    Form* MainForm() const { return mainForm_; }
-    void SetMainForm(Form* f) { mainForm_ = f; }
+    Form* MainForm() const;
+    void SetMainForm(Form* f);
     // Shows the main form and runs the message loop until it closes.
     void Run();
     // Handles the waiting messages and returns; windows stay painted and
@@ -33,37 +38,25 @@ public:
     // Called whenever a form of the program becomes active; the previous
     // handler is the caller's to chain.
     std::function<void(Form* form)> OnActiveFormChange;
-    Form* ActiveForm() const { return activeForm_; }
+    Form* ActiveForm() const;
 
     // The help file opened by the windows' help commands.
     const std::wstring& HelpFile() const { return helpFile_; }
     void SetHelpFile(const std::wstring& path) { helpFile_ = path; }
 
-    bool ShowHints() const { return showHints_; }
-    void SetShowHints(bool v) { showHints_ = v; }
+    bool ShowHints() const;
+    void SetShowHints(bool v);
 
-    const std::vector<Form*>& Forms() const { return forms_; }
+    const std::vector<Form*>& Forms() const;
 
     // Keyboard handling of the form a message is meant for.
     bool PreTranslate(MSG& msg);
 
-    // Bookkeeping by Form.
-    void FormCreated(Form* f);
-    void FormDestroyed(Form* f);
-    void FormActivated(Form* f);
-
 private:
     std::wstring title_;
     std::wstring helpFile_;
-    Form* mainForm_ = nullptr;
-    Form* activeForm_ = nullptr;
-    std::vector<Form*> forms_;
     bool terminated_ = false;
-    bool showHints_ = true;
     bool handling_ = false;
 };
 
 Application& App();
-
-// The text of a failure, whatever was thrown.
-std::wstring ExceptionMessage(std::exception_ptr e);

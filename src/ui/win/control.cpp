@@ -6,10 +6,7 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "ui/win/accessible.h"
-#include "ui/win/application.h"
-#include "ui/win/form.h"
-#include "ui/win/menu.h"
+#include "util/failure.h"
 
 namespace {
 
@@ -36,7 +33,28 @@ std::unordered_map<HWND, WinControl*>& Windows() {
     return windows;
 }
 
+std::function<void(std::exception_ptr)>& FailureHandler() {
+    static std::function<void(std::exception_ptr)> handler;
+    return handler;
+}
+
+AccessibleAnswer accessibleAnswer = nullptr;
+
+HintHost* HintHostOf(Control* c) { return dynamic_cast<HintHost*>(c->Root()); }
+
 }  // namespace
+
+void SetFailureHandler(std::function<void(std::exception_ptr)> handler) { FailureHandler() = std::move(handler); }
+
+void HandleFailure(std::exception_ptr failure) {
+    if (FailureHandler()) {
+        FailureHandler()(failure);
+        return;
+    }
+    MessageBoxW(nullptr, ExceptionMessage(failure).c_str(), L"", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+}
+
+void SetAccessibleAnswer(AccessibleAnswer answer) { accessibleAnswer = answer; }
 
 // ---------------------------------------------------------------- Control
 
@@ -49,15 +67,15 @@ Control::~Control() {
         if (parent_->hovered_ == this) parent_->hovered_ = nullptr;
         if (parent_->captured_ == this) parent_->captured_ = nullptr;
         if (!hint_.empty() && !IsWindowed()) {
-            if (Form* f = OwnerForm()) f->RemoveHintTool(this);
+            if (HintHost* h = HintHostOf(this)) h->RemoveHintTool(this);
         }
     }
 }
 
-Form* Control::OwnerForm() {
+Control* Control::Root() {
     Control* c = this;
     while (c->parent_) c = c->parent_;
-    return dynamic_cast<Form*>(c);
+    return c;
 }
 
 int Control::Dpi() const {
@@ -163,7 +181,7 @@ void Control::SetHint(const std::wstring& h) {
 }
 
 void Control::UpdateHintTool() {
-    if (Form* f = OwnerForm()) f->UpdateHintTool(this);
+    if (HintHost* h = HintHostOf(this)) h->UpdateHintTool(this);
 }
 
 void Control::Click() {
@@ -269,7 +287,7 @@ LRESULT CALLBACK WinControl::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     try {
         return self->HandleMessage(msg, wp, lp);
     } catch (...) {
-        App().HandleException(std::current_exception());
+        HandleFailure(std::current_exception());
         return 0;
     }
 }
@@ -376,7 +394,8 @@ LRESULT WinControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_GETOBJECT:
         // Windowless children are reachable by screen readers through this window.
-        if (LRESULT answer = AnswerAccessibleObject(this, wp, lp)) return answer;
+        if (accessibleAnswer)
+            if (LRESULT answer = accessibleAnswer(this, wp, lp)) return answer;
         break;
     }
     return DefWindowProcW(hwnd_, msg, wp, lp);
@@ -444,7 +463,7 @@ void WinControl::MouseMessage(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_RBUTTONUP: {
         c->MouseUp(MouseButton::Right, cx, cy);
-        PopupMenu* menu = nullptr;
+        ContextMenu* menu = nullptr;
         for (Control* p = c; p && !menu; p = p->Parent()) menu = p->GetPopupMenu();
         if (menu) {
             POINT pt{x, y};

@@ -8,11 +8,16 @@
 // Graphic controls are Controls without a handle: their parent paints them
 // (Paint) in creation order over its background and routes the mouse to them.
 //
+// These classes know nothing of forms, menus, the application object or
+// screen readers: those meet them through the small interfaces and hooks
+// below (HintHost, ContextMenu, SetFailureHandler, SetAccessibleAnswer).
+//
 // Sizes are given and kept in 96-DPI units, as the windows are designed;
 // they become pixels of the monitor (Px) only where the system is called.
 // Mouse coordinates and paint rectangles are pixels.
 #include <windows.h>
 
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -23,10 +28,42 @@
 
 class Control;
 class WinControl;
-class Form;
-class PopupMenu;
 
 using Event = std::function<void(Control* sender)>;
+
+// The top-level window that keeps the tooltips of its controls (a form).
+class HintHost {
+public:
+    virtual void UpdateHintTool(Control* c) = 0;
+    virtual void RemoveHintTool(Control* c) = 0;
+
+protected:
+    ~HintHost() = default;
+};
+
+// A menu as the controls see it: shown at a right click, asked for its
+// keyboard shortcuts (a popup menu).
+class ContextMenu {
+public:
+    // Shows the menu at a screen position and runs the chosen item.
+    virtual void Popup(int x, int y) = 0;
+    // Runs the item with this shortcut, if any; true when one ran.
+    virtual bool HandleShortcut(WPARAM key) = 0;
+
+protected:
+    ~ContextMenu() = default;
+};
+
+// Failures thrown by handlers while the system calls a window of the layer
+// or a timer end here. The application object registers the handler that
+// shows them; until then each is shown in a plain message box.
+void SetFailureHandler(std::function<void(std::exception_ptr)> handler);
+void HandleFailure(std::exception_ptr failure);
+
+// The answer to WM_GETOBJECT of a window with windowless children
+// (ui/win/accessible.h); forms register it.
+using AccessibleAnswer = LRESULT (*)(WinControl* window, WPARAM wp, LPARAM lp);
+void SetAccessibleAnswer(AccessibleAnswer answer);
 
 enum class Align { None, Top, Bottom, Left, Right, Client };
 enum class MouseButton { Left, Right, Middle };
@@ -43,7 +80,9 @@ public:
     Control& operator=(const Control&) = delete;
 
     WinControl* Parent() const { return parent_; }
-    Form* OwnerForm();
+    // The control at the top of the parent chain (a form, for every control
+    // on a window).
+    Control* Root();
     virtual bool IsWindowed() const { return false; }
 
     // Geometry in 96-DPI units, relative to the parent's client area.
@@ -92,8 +131,8 @@ public:
     void SetHint(const std::wstring& h);
     HCURSOR Cursor() const { return cursor_; }
     void SetCursor(HCURSOR c) { cursor_ = c; }
-    PopupMenu* GetPopupMenu() const { return popupMenu_; }
-    void SetPopupMenu(PopupMenu* m) { popupMenu_ = m; }
+    ContextMenu* GetPopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(ContextMenu* m) { popupMenu_ = m; }
     // The help topic of the control; 0 leaves it to the parents' (F1).
     int HelpContext = 0;
 
@@ -159,7 +198,7 @@ private:
     std::wstring text_;
     std::wstring hint_;
     HCURSOR cursor_ = nullptr;
-    PopupMenu* popupMenu_ = nullptr;
+    ContextMenu* popupMenu_ = nullptr;
     std::shared_ptr<char> alive_ = std::make_shared<char>();
 };
 
@@ -210,6 +249,12 @@ public:
     bool Focused() const;
     // Called for WM_KEYDOWN while the control has the focus; true if used.
     virtual bool KeyDown(WPARAM key) { return false; }
+    // Enter pressed while the control has the focus clicks it (push buttons),
+    // before the form's default button.
+    virtual bool ClicksOnEnter() const { return false; }
+    // Keyboard handling of a top-level window before dispatch (forms); true
+    // when the message was used.
+    virtual bool PreTranslate(MSG& msg) { return false; }
 
     // Window messages; the default handles painting, windowless children, the
     // mouse, layout and reflection of notifications to standard controls.

@@ -166,7 +166,7 @@ Button::Button(WinControl* parent, const std::wstring& caption) : WinControl(par
 }
 
 void Button::SetDefault(bool v) {
-    if (Form* f = OwnerForm()) {
+    if (Form* f = OwnerForm(this)) {
         if (v) f->SetDefaultButton(this);
         else if (f->DefaultButton() == this) f->SetDefaultButton(nullptr);
     }
@@ -174,7 +174,7 @@ void Button::SetDefault(bool v) {
 }
 
 void Button::SetCancel(bool v) {
-    if (Form* f = OwnerForm()) {
+    if (Form* f = OwnerForm(this)) {
         if (v) f->SetCancelButton(this);
         else if (f->CancelButton() == this) f->SetCancelButton(nullptr);
     }
@@ -183,7 +183,7 @@ void Button::SetCancel(bool v) {
 void Button::Click() {
     Control::Click();
     if (modalResult_ != 0)
-        if (Form* f = OwnerForm()) f->SetModalResult(modalResult_);
+        if (Form* f = OwnerForm(this)) f->SetModalResult(modalResult_);
 }
 
 void Button::Command(WORD code) {

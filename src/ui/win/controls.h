@@ -79,6 +79,7 @@ public:
     void SetCancel(bool v);
     void Click() override;
     void Command(WORD code) override;
+    bool ClicksOnEnter() const override { return true; }
 
 private:
     int modalResult_ = 0;

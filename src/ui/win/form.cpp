@@ -2,12 +2,25 @@
 
 #include <commctrl.h>
 
-#include "ui/win/application.h"
-#include "ui/win/controls.h"
+#include <algorithm>
+
+#include "ui/win/accessible.h"
 #include "ui/win/helpcontext.h"
-#include "ui/win/menu.h"
 
 namespace {
+
+struct Forms {
+    std::vector<Form*> all;
+    Form* active = nullptr;
+    Form* main = nullptr;
+    bool showHints = true;
+    std::function<void(Form*)> onActivated;
+};
+
+Forms& Registry() {
+    static Forms forms;
+    return forms;
+}
 
 DWORD StyleOf(BorderStyle s) {
     switch (s) {
@@ -33,9 +46,25 @@ bool OfferDialogChar(WinControl* parent, wchar_t ch) {
 
 }  // namespace
 
+Form* OwnerForm(Control* control) { return control ? dynamic_cast<Form*>(control->Root()) : nullptr; }
+
+const std::vector<Form*>& Form::All() { return Registry().all; }
+Form* Form::Active() { return Registry().active; }
+Form* Form::Main() { return Registry().main; }
+void Form::SetMain(Form* f) { Registry().main = f; }
+bool Form::HintsShown() { return Registry().showHints; }
+void Form::ShowHints(bool v) { Registry().showHints = v; }
+void Form::SetActivationListener(std::function<void(Form*)> listener) { Registry().onActivated = std::move(listener); }
+
+bool Form::PreTranslateMessage(MSG& msg) {
+    if (!msg.hwnd) return false;
+    WinControl* root = FromHandle(GetAncestor(msg.hwnd, GA_ROOT));
+    return root && root->PreTranslate(msg);
+}
+
 Control* Form::ControlOf(HWND hwnd) {
     for (HWND h = hwnd; h; h = GetParent(h)) {
-        if (WinControl* c = FromHandle(h)) return c->OwnerForm() == this ? c : this;
+        if (WinControl* c = FromHandle(h)) return OwnerForm(c) == this ? c : this;
     }
     return this;
 }
@@ -45,11 +74,16 @@ Form::Form(BorderStyle style) : WinControl(nullptr), style_(style) {
     CreateHandle(nullptr, StyleOf(style), ExStyleOf(style));
     HICON icon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
     if (icon) SendMessageW(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    App().FormCreated(this);
+    // Screen readers reach the windowless controls of every window under a form.
+    SetAccessibleAnswer(&AnswerAccessibleObject);
+    Registry().all.push_back(this);
 }
 
 Form::~Form() {
-    App().FormDestroyed(this);
+    Forms& forms = Registry();
+    forms.all.erase(std::remove(forms.all.begin(), forms.all.end(), this), forms.all.end());
+    if (forms.active == this) forms.active = nullptr;
+    if (forms.main == this) forms.main = nullptr;
     if (tooltip_) DestroyWindow(tooltip_);
 }
 
@@ -117,7 +151,7 @@ void Form::Close() {
         return;
     }
     Hide();
-    if (App().MainForm() == this) PostQuitMessage(0);
+    if (Main() == this) PostQuitMessage(0);
 }
 
 int Form::ShowModal() {
@@ -150,7 +184,7 @@ int Form::ShowModal() {
             modalResult_ = mrCancel;
             break;
         }
-        if (!App().PreTranslate(msg)) {
+        if (!PreTranslateMessage(msg)) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
@@ -167,8 +201,8 @@ bool Form::PreTranslate(MSG& msg) {
     if (msg.message == WM_KEYDOWN) {
         if (msg.wParam == VK_RETURN) {
             WinControl* focused = FromHandle(GetFocus());
-            if (auto* b = dynamic_cast<Button*>(focused)) {
-                b->Click();
+            if (focused && focused->ClicksOnEnter()) {
+                focused->Click();
                 return true;
             }
             if (defaultButton_ && defaultButton_->Showing() && defaultButton_->Enabled()) {
@@ -185,7 +219,7 @@ bool Form::PreTranslate(MSG& msg) {
                 return true;
             }
         }
-        for (PopupMenu* m : shortcutMenus_)
+        for (ContextMenu* m : shortcutMenus_)
             if (m->HandleShortcut(msg.wParam)) return true;
         bool modifiers = GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_MENU) < 0;
         if (msg.wParam == VK_F1 && !modifiers && ShowHelpFor(ControlOf(msg.hwnd))) return true;
@@ -219,7 +253,7 @@ void Form::UpdateHintTool(Control* c) {
     if (c == this || !c->Parent() || !c->Parent()->Handle()) return;
     if (c->Hint().empty() && !tooltip_) return;
     RemoveHintTool(c);
-    if (c->Hint().empty() || !App().ShowHints()) return;
+    if (c->Hint().empty() || !HintsShown()) return;
     TTTOOLINFOW ti{sizeof(ti)};
     ti.uFlags = TTF_SUBCLASS;
     ti.hwnd = c->Parent()->Handle();
@@ -241,7 +275,8 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_ACTIVATE:
         if (LOWORD(wp) != WA_INACTIVE) {
-            App().FormActivated(this);
+            Registry().active = this;
+            if (Registry().onActivated) Registry().onActivated(this);
             if (OnActivate) OnActivate(this);
         }
         break;

@@ -4,13 +4,13 @@
 // Enter presses the default button, Esc the cancel button (or closes a
 // modal form with result 2), Tab moves between controls, F1 opens the help
 // topic of the focused control (HelpContextOf).
+//
+// The forms keep the list of the program's windows: all of them, the active
+// one and the main one. The application object reads it from here.
 #include <functional>
 #include <vector>
 
 #include "ui/win/control.h"
-
-class Button;
-class PopupMenu;
 
 enum class BorderStyle { Sizeable, Dialog, Single, None };
 
@@ -18,7 +18,12 @@ inline constexpr int mrNone = 0;
 inline constexpr int mrOk = 1;
 inline constexpr int mrCancel = 2;
 
-class Form : public WinControl {
+class Form;
+
+// The form a control is on; null for a control not (yet) on one.
+Form* OwnerForm(Control* control);
+
+class Form : public WinControl, public HintHost {
 public:
     explicit Form(BorderStyle style = BorderStyle::Sizeable);
     ~Form() override;
@@ -41,12 +46,13 @@ public:
     int ModalResult() const { return modalResult_; }
     void SetModalResult(int r) { modalResult_ = r; }
 
-    Button* DefaultButton() const { return defaultButton_; }
-    void SetDefaultButton(Button* b) { defaultButton_ = b; }
-    Button* CancelButton() const { return cancelButton_; }
-    void SetCancelButton(Button* b) { cancelButton_ = b; }
+    // The buttons that Enter and Esc press (Button::SetDefault, SetCancel).
+    Control* DefaultButton() const { return defaultButton_; }
+    void SetDefaultButton(Control* b) { defaultButton_ = b; }
+    Control* CancelButton() const { return cancelButton_; }
+    void SetCancelButton(Control* b) { cancelButton_ = b; }
     // Menus whose item shortcuts work while this form is active.
-    void AddShortcutMenu(PopupMenu* menu) { shortcutMenus_.push_back(menu); }
+    void AddShortcutMenu(ContextMenu* menu) { shortcutMenus_.push_back(menu); }
 
     Event OnShow;
     Event OnActivate;
@@ -54,11 +60,26 @@ public:
     std::function<bool()> OnCloseQuery;
 
     // Keyboard handling before dispatch; true when the message was used.
-    bool PreTranslate(MSG& msg);
+    bool PreTranslate(MSG& msg) override;
 
     // Tooltips of the form's controls.
-    void UpdateHintTool(Control* c);
-    void RemoveHintTool(Control* c);
+    void UpdateHintTool(Control* c) override;
+    void RemoveHintTool(Control* c) override;
+
+    // Every form, in creation order; the one activated last; the main form,
+    // whose closing ends the message loop.
+    static const std::vector<Form*>& All();
+    static Form* Active();
+    static Form* Main();
+    static void SetMain(Form* f);
+    // Whether controls show their hints (on by default).
+    static bool HintsShown();
+    static void ShowHints(bool v);
+    // Called whenever a form becomes active (the application object's
+    // OnActiveFormChange).
+    static void SetActivationListener(std::function<void(Form*)> listener);
+    // The keyboard handling of the form a message is meant for.
+    static bool PreTranslateMessage(MSG& msg);
 
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
     void UseStandardColors() override { SetColor(clBtnFace); }
@@ -76,8 +97,8 @@ private:
     bool modal_ = false;
     bool shown_ = false;
     int modalResult_ = mrNone;
-    Button* defaultButton_ = nullptr;
-    Button* cancelButton_ = nullptr;
-    std::vector<PopupMenu*> shortcutMenus_;
+    Control* defaultButton_ = nullptr;
+    Control* cancelButton_ = nullptr;
+    std::vector<ContextMenu*> shortcutMenus_;
     HWND tooltip_ = nullptr;
 };

@@ -1,32 +1,31 @@
 #include "ui/win/helpcontext.h"
 
-#include <windows.h>
-
-#include "ui/win/application.h"
 #include "ui/win/control.h"
-#include "ui/win/form.h"
 
 namespace {
 
-std::function<void(int, HelpKind)>& Handler() {
-    static std::function<void(int, HelpKind)> handler;
+using Handler = std::function<void(int, HelpKind)>;
+
+Handler& Installed() {
+    static Handler handler;
+    return handler;
+}
+
+Handler& Default() {
+    static Handler handler;
     return handler;
 }
 
 void Show(int context, HelpKind kind) {
-    if (Handler()) {
-        Handler()(context, kind);
-        return;
-    }
-    const std::wstring& file = App().HelpFile();
-    if (file.empty() || context == 0) return;
-    HWND owner = App().ActiveForm() ? App().ActiveForm()->Handle() : nullptr;
-    WinHelpW(owner, file.c_str(), kind == HelpKind::Popup ? HELP_CONTEXTPOPUP : HELP_CONTEXT, static_cast<ULONG_PTR>(context));
+    if (Installed()) Installed()(context, kind);
+    else if (Default()) Default()(context, kind);
 }
 
 }  // namespace
 
-void SetHelpContextHandler(std::function<void(int context, HelpKind kind)> handler) { Handler() = std::move(handler); }
+void SetHelpContextHandler(Handler handler) { Installed() = std::move(handler); }
+
+void SetDefaultHelpHandler(Handler handler) { Default() = std::move(handler); }
 
 void ShowHelpContext(int context) { Show(context, HelpKind::Topic); }
 

@@ -1,7 +1,9 @@
 #pragma once
-// Context help by number, from the program's help file (App().HelpFile()).
-// A handler installed here takes the requests instead (tests, or a help
-// viewer of the program's own).
+// Context help by number. A control's help context is its own, else its
+// parents'; F1 on a form and the help buttons ask for the topic here. The
+// requests go to the handler installed here (tests, or a help viewer of the
+// program's own), else to the default one the application object registers
+// (the program's help file).
 #include <functional>
 
 class Control;
@@ -9,6 +11,8 @@ class Control;
 enum class HelpKind { Topic, Popup };
 
 void SetHelpContextHandler(std::function<void(int context, HelpKind kind)> handler);
+// The handler used while none is installed above.
+void SetDefaultHelpHandler(std::function<void(int context, HelpKind kind)> handler);
 // The help topic of a help button.
 void ShowHelpContext(int context);
 // The small context-help window of a menu item.

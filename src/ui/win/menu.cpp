@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "ui/win/application.h"
 #include "ui/win/form.h"
 
 namespace {
@@ -112,7 +111,7 @@ void PopupMenu::Popup(int x, int y) {
     HMENU menu = CreatePopupMenu();
     std::vector<unsigned> commands;
     Build(menu, items_, commands);
-    HWND owner = App().ActiveForm() ? App().ActiveForm()->Handle() : GetActiveWindow();
+    HWND owner = Form::Active() ? Form::Active()->Handle() : GetActiveWindow();
     SetForegroundWindow(owner);
     UINT cmd = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0, owner, nullptr);
     DestroyMenu(menu);  // submenus go with it

@@ -10,6 +10,8 @@
 
 #include <windows.h>
 
+#include "ui/win/control.h"
+
 struct MenuItem {
     std::wstring name;
     std::wstring caption;
@@ -34,7 +36,7 @@ inline constexpr UINT MenuShift = 0x2000;
 inline constexpr UINT MenuCtrl = 0x4000;
 inline constexpr UINT MenuAlt = 0x8000;
 
-class PopupMenu {
+class PopupMenu : public ContextMenu {
 public:
     PopupMenu() = default;
     // Those who keep a pointer to the menu hear of its end (Watch).
@@ -49,9 +51,9 @@ public:
     std::vector<MenuItem>& Items() { return items_; }
 
     // Shows the menu at a screen position and runs the chosen item.
-    void Popup(int x, int y);
+    void Popup(int x, int y) override;
     // Runs the item with this shortcut, if any; true when one ran.
-    bool HandleShortcut(WPARAM key);
+    bool HandleShortcut(WPARAM key) override;
     // "Ctrl+S" and the like, as shown beside the caption.
     static std::wstring ShortcutText(UINT shortcut);
 

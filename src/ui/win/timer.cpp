@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "ui/win/application.h"
+#include "ui/win/control.h"
 
 namespace {
 
@@ -13,7 +13,7 @@ LRESULT CALLBACK TimerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         try {
             if (t->OnTimer) t->OnTimer();
         } catch (...) {
-            App().HandleException(std::current_exception());
+            HandleFailure(std::current_exception());
         }
         return 0;
     }

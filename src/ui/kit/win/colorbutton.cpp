@@ -137,7 +137,7 @@ void TtevCustomColorButton::DrawButton(const DRAWITEMSTRUCT& item) {
 void TtevCustomColorButton::Click() {
     if (kind_ == TtevButtonKind::bkHelp && HelpContextOf(this) != 0) {
         ShowHelpContext(HelpContextOf(this));
-    } else if (Form* form = OwnerForm(); kind_ == TtevButtonKind::bkClose && form) {
+    } else if (Form* form = OwnerForm(this); kind_ == TtevButtonKind::bkClose && form) {
         form->Close();
     } else {
         PlainClick();

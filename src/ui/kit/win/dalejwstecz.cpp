@@ -30,7 +30,7 @@ TtevTabSetFlat* TtevDalejWsteczButton::TabSetFlat() const { return tabSetFlat_.g
 void TtevDalejWsteczButton::SetTabSetFlat(TtevTabSetFlat* strip) { tabSetFlat_ = strip; }
 
 TtevDalejWsteczButton::Strip TtevDalejWsteczButton::FindStrip() {
-    Form* form = OwnerForm();
+    Form* form = OwnerForm(this);
     if (TtevTabSetFlat* flat = TabSetFlat()) return {flat, nullptr};
     TtevTabSetFlat* lastFlat = nullptr;
     if (form) ForEachDescendant<TtevTabSetFlat>(form, [&](TtevTabSetFlat* s) { lastFlat = s; });
@@ -92,18 +92,18 @@ void TtevDalejWsteczButton::Click() {
             if (OnAfterDalej) OnAfterDalej(next, rodzaj_, allow);
         } else if (AllowFastEnd) {
             if (OnAfterFastEnd) OnAfterFastEnd(this);
-            if (Form* form = OwnerForm(); form && ModalResult() != 0) form->SetModalResult(ModalResult());
+            if (Form* form = OwnerForm(this); form && ModalResult() != 0) form->SetModalResult(ModalResult());
         }
     } else {
         if (!info.first) {
             GoToTab(CalaWstecz ? 0 : info.index - 1);
         } else if (AllowFastEnd) {
-            if (Form* form = OwnerForm()) form->Close();
+            if (Form* form = OwnerForm(this)) form->Close();
             return;
         }
     }
     SetRodzaj(rodzaj_);
-    if (Form* form = OwnerForm())
+    if (Form* form = OwnerForm(this))
         ForEachDescendant<TtevDalejWsteczButton>(form, [this](TtevDalejWsteczButton* b) {
             if (b != this) b->SetRodzaj(b->Rodzaj());
         });
