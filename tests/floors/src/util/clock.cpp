@@ -1,0 +1,2 @@
+// A Windows header without a guard in a portable file.
+#include <windows.h>

@@ -1,0 +1,3 @@
+#pragma once
+// The platform reaching up into the window base.
+#include "ui/win/form.h"
