@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <unordered_map>
 
 namespace fs = std::filesystem;
 
@@ -115,13 +116,25 @@ void TCABFile::ReadContents() {
 bool TCABFile::ExtractFile(const std::wstring& name) {
     PassKind = TCABPassKind::SingleFile;
     ExtractName = name;
+    return ExtractFiles({name}).empty();
+}
+
+TCABFile::TExtractFailures TCABFile::ExtractFiles(const std::vector<std::wstring>& names) {
+    TExtractFailures failed;
     LastError.clear();
+    std::unordered_map<std::wstring, size_t> byKey;
+    for (size_t k = 0; k < names.size(); ++k) byKey.emplace(NameKeyAsciiNoCase(names[k]), k);
     try {
         CabReader reader = CabReader::Open(PathFromWide(CABFile));
         std::vector<size_t> wanted;
-        for (size_t i = 0; i < reader.Entries().size(); ++i)
-            if (SameNameAsciiNoCase(reader.Entries()[i].name, name)) wanted.push_back(i);
-        if (wanted.empty()) return true;
+        std::vector<size_t> nameOf(reader.Entries().size(), 0);
+        for (size_t i = 0; i < reader.Entries().size(); ++i) {
+            const auto found = byKey.find(NameKeyAsciiNoCase(reader.Entries()[i].name));
+            if (found == byKey.end()) continue;
+            wanted.push_back(i);
+            nameOf[i] = found->second;
+        }
+        if (wanted.empty()) return failed;
 
         FileTarget target(TargetPath.empty() ? fs::current_path() : PathFromWide(TargetPath));
         target.onEntry = [&](const CabEntry& e) {
@@ -138,14 +151,12 @@ bool TCABFile::ExtractFile(const std::wstring& name) {
             CurrentWritten = Clamp32(written);
             if (OnDecompressProgress) OnDecompressProgress(this, CurrentFileName, CurrentWritten, CurrentFileSize);
         };
-        const auto failures = reader.Extract(wanted, target);
-        if (!failures.empty()) {
-            LastError = failures.front().message;
-            return false;
-        }
-        return true;
+        for (const CabEntryFailure& f : reader.Extract(wanted, target))
+            failed.emplace_back(names[nameOf[f.index]], f.message);
     } catch (const Failure& f) {
-        LastError = f.message();
-        return false;
+        failed.clear();
+        for (const std::wstring& name : names) failed.emplace_back(name, f.message());
     }
+    if (!failed.empty()) LastError = failed.front().second;
+    return failed;
 }

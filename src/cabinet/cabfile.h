@@ -12,6 +12,8 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 // Raised for the writer's failures, with the message for its error number.
 class ECABFileError : public Failure {
@@ -100,6 +102,15 @@ public:
     // TargetPath. True when the pass completed, whether or not the entry
     // exists and whether or not overwriting was allowed.
     bool ExtractFile(const std::wstring& name);
+    // The same for many names in one pass: the archive's tables are read
+    // once and each of its folders decoded at most once. Every file is
+    // written through a temporary one and replaces the file on disk only
+    // when complete; OnOverWriteFile is asked first. Returns the names that
+    // failed, each with the reason (LastError holds the first); a name that
+    // matches no entry is no failure, an archive that cannot be read fails
+    // every name.
+    using TExtractFailures = std::vector<std::pair<std::wstring, std::wstring>>;
+    TExtractFailures ExtractFiles(const std::vector<std::wstring>& names);
 
     // The compression of the archive last read by ReadContents, and its text
     // for the restore dialog's "Kompresja:" label.

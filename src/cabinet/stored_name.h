@@ -17,3 +17,6 @@ std::wstring DecodeStoredName(std::string_view bytes, uint16_t attributes);
 // Equality of stored names ignoring the case of the letters A-Z only (the
 // component's name matching; Polish letters compare exactly).
 bool SameNameAsciiNoCase(std::wstring_view a, std::wstring_view b);
+// The name with a-z as A-Z: equal keys for names SameNameAsciiNoCase finds
+// equal (for looking many names up at once).
+std::wstring NameKeyAsciiNoCase(std::wstring_view name);

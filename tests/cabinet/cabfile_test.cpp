@@ -1,6 +1,6 @@
 // TCABFile as its callers use it: the names it stores, its counters and
-// events, its error texts, and the single-file extraction with its overwrite
-// question, directories, dates and safety.
+// events, its error texts, and the extraction of one or many entries with its
+// overwrite question, directories, dates and safety.
 #include "cab_test_util.h"
 #include "cabinet/cab_reader.h"
 #include "cabinet/cabfile.h"
@@ -233,6 +233,57 @@ TEST(TCABFile, NamesThatLeaveTheTargetAreRefused) {
     EXPECT_FALSE(fs::exists(dir / "cel/zly.txt"));
     EXPECT_TRUE(cab.ExtractFile(L"con"));
     EXPECT_TRUE(fs::exists(dir / "cel/wewn/_CON"));
+}
+
+TEST(TCABFile, ManyEntriesInOnePassAskBeforeReplacing) {
+    TempDir dir;
+    TCABFile cab;
+    MakeArchive(dir, cab);
+    cab.TargetPath = W(dir / "cel");
+    WriteText(dir / "cel/sub/deeper/c.txt", "stary");
+    std::vector<std::wstring> asked;
+    cab.OnOverWriteFile = [&](TCABFile*, const std::wstring& path, bool& allow) {
+        asked.push_back(fs::path(path).filename().wstring());
+        allow = false;
+    };
+    // A name without an entry is no failure, a refused replacement neither.
+    EXPECT_TRUE(cab.ExtractFiles({L"A.TXT", L"sub\\b.txt", L"sub\\deeper\\c.txt", L"brak.txt"}).empty());
+    EXPECT_TRUE(cab.LastError.empty());
+    EXPECT_EQ(ReadBytes(dir / "cel/a.txt"), std::vector<uint8_t>({'a', 'l', 'f', 'a'}));
+    EXPECT_EQ(ReadBytes(dir / "cel/sub/b.txt"), TextBytes(100000, 1));
+    EXPECT_EQ(ReadBytes(dir / "cel/sub/deeper/c.txt"), std::vector<uint8_t>({'s', 't', 'a', 'r', 'y'}));
+    EXPECT_EQ(asked, std::vector<std::wstring>{L"c.txt"});
+}
+
+TEST(TCABFile, ManyEntriesFromADamagedArchiveFailOneByOneAndKeepTheFilesOnDisk) {
+    TempDir dir;
+    TCABFile cab;
+    const fs::path archive = MakeArchive(dir, cab);
+    auto bytes = ReadBytes(archive);
+    bytes[bytes.size() - 100] ^= 0xFF;  // inside the data of the last block
+    WriteBytes(archive, bytes);
+    WriteText(dir / "cel/sub/deeper/c.txt", "poprzednia wersja");
+    cab.TargetPath = W(dir / "cel");
+    const auto failed = cab.ExtractFiles({L"sub\\deeper\\c.txt"});
+    ASSERT_EQ(failed.size(), 1u);
+    EXPECT_EQ(failed[0].first, L"sub\\deeper\\c.txt");
+    EXPECT_EQ(cab.LastError, failed[0].second);
+    EXPECT_EQ(ReadBytes(dir / "cel/sub/deeper/c.txt").size(), 17u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "cel/sub/deeper"), fs::directory_iterator()), 1);
+}
+
+TEST(TCABFile, AnUnreadableArchiveFailsEveryName) {
+    TempDir dir;
+    WriteText(dir / "zly.cab", "to nie jest archiwum");
+    TCABFile cab;
+    cab.CABFile = W(dir / "zly.cab");
+    cab.TargetPath = W(dir / "cel");
+    const auto failed = cab.ExtractFiles({L"a.txt", L"c.txt"});
+    ASSERT_EQ(failed.size(), 2u);
+    EXPECT_EQ(failed[0].first, L"a.txt");
+    EXPECT_EQ(failed[1].first, L"c.txt");
+    EXPECT_FALSE(failed[0].second.empty());
+    EXPECT_FALSE(fs::exists(dir / "cel"));
 }
 
 }  // namespace

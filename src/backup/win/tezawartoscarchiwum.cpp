@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "backup/extractentries.h"
 #include "backup/win/diskfiles.h"
 #include "backup/win/infofile.h"
 #include "interact/ask.h"
@@ -230,11 +229,8 @@ void TeZawartoscArchiwum::tevColorButton2Click(Control*) {
     std::vector<std::wstring> keys;
     for (int i = 0; i < lb->Count(); ++i)
         if (lb->Checked(i)) keys.push_back(HiddenData(lb->Item(i)));
-    const auto failed = ExtractEntries(ArchivePath, dest, keys, [this](const std::wstring& path) {
-        bool allow = true;
-        if (CABFile1.OnOverWriteFile) CABFile1.OnOverWriteFile(&CABFile1, path, allow);
-        return allow;
-    });
+    CABFile1.TargetPath = dest;
+    const auto failed = CABFile1.ExtractFiles(keys);
     for (const auto& [key, reason] : failed) Ask(L"Nie udało się wypakować pliku " + key + L"\r\n" + reason);
     const int done = static_cast<int>(keys.size() - failed.size());
     Ask(L"Ilość wypakowanych plików: " + std::to_wstring(done));
