@@ -25,6 +25,46 @@ inline constexpr size_t kFolderSize = 8;
 inline constexpr size_t kFileFixedSize = 16;
 inline constexpr size_t kDataHeaderSize = 8;
 
+// Where the fields of each record are, for the reader and the writer alike.
+namespace header {
+inline constexpr size_t kCabinetSize = 8;   // cbCabinet u32
+inline constexpr size_t kFilesOffset = 16;  // coffFiles u32
+inline constexpr size_t kVersionMinor = 24; // u8
+inline constexpr size_t kVersionMajor = 25; // u8
+inline constexpr size_t kFolderCount = 26;  // cFolders u16
+inline constexpr size_t kFileCount = 28;    // cFiles u16
+inline constexpr size_t kFlags = 30;        // u16
+inline constexpr size_t kSetId = 32;        // u16
+inline constexpr size_t kCabinetIndex = 34; // iCabinet u16
+// With kFlagReservePresent, right after the fixed header:
+inline constexpr size_t kReserveHeader = 0; // cbCFHeader u16
+inline constexpr size_t kReserveFolder = 2; // cbCFFolder u8
+inline constexpr size_t kReserveData = 3;   // cbCFData u8
+inline constexpr size_t kReserveFieldsSize = 4;
+}  // namespace header
+namespace folder {
+inline constexpr size_t kDataOffset = 0;    // coffCabStart u32
+inline constexpr size_t kBlockCount = 4;    // cCFData u16
+inline constexpr size_t kTypeCompress = 6;  // u16
+}  // namespace folder
+namespace file {
+inline constexpr size_t kSize = 0;          // cbFile u32
+inline constexpr size_t kFolderOffset = 4;  // uoffFolderStart u32
+inline constexpr size_t kFolder = 8;        // iFolder u16
+inline constexpr size_t kDate = 10;         // u16
+inline constexpr size_t kTime = 12;         // u16
+inline constexpr size_t kAttributes = 14;   // attribs u16
+}  // namespace file
+namespace data {
+inline constexpr size_t kChecksum = 0;      // csum u32
+inline constexpr size_t kCompressed = 4;    // cbData u16
+inline constexpr size_t kUncompressed = 6;  // cbUncomp u16
+}  // namespace data
+
+// The format version a cabinet states: 1.3.
+inline constexpr uint8_t kVersionMinor = 3;
+inline constexpr uint8_t kVersionMajor = 1;
+
 inline constexpr uint16_t kFlagPrevCabinet = 0x0001;
 inline constexpr uint16_t kFlagNextCabinet = 0x0002;
 inline constexpr uint16_t kFlagReservePresent = 0x0004;

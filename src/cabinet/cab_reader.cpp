@@ -42,22 +42,22 @@ void CabReader::ReadTables() {
         throw CabError(CabErrorKind::NotCabinet, L"Plik nie jest archiwum CAB.");
     if (source_->Size() < cab::kHeaderSize) ThrowDamaged(L"nagłówek jest niepełny");
     source_->ReadAt(0, std::span(h, cab::kHeaderSize));
-    const uint16_t folderCount = cab::Get16(h + 26);
-    const uint16_t fileCount = cab::Get16(h + 28);
-    const uint16_t flags = cab::Get16(h + 30);
-    set_.setId = cab::Get16(h + 32);
-    set_.index = cab::Get16(h + 34);
+    const uint16_t folderCount = cab::Get16(h + cab::header::kFolderCount);
+    const uint16_t fileCount = cab::Get16(h + cab::header::kFileCount);
+    const uint16_t flags = cab::Get16(h + cab::header::kFlags);
+    set_.setId = cab::Get16(h + cab::header::kSetId);
+    set_.index = cab::Get16(h + cab::header::kCabinetIndex);
     if (fileCount > 0 && folderCount == 0) ThrowDamaged(L"archiwum ma pliki, ale żadnego folderu");
 
     uint64_t offset = cab::kHeaderSize;
     uint8_t folderReserve = 0;
     if (flags & cab::kFlagReservePresent) {
-        uint8_t r[4];
-        source_->ReadAt(offset, std::span(r, 4));
-        const uint16_t headerReserve = cab::Get16(r);
-        folderReserve = r[2];
-        dataReserve_ = r[3];
-        offset += 4 + headerReserve;
+        uint8_t r[cab::header::kReserveFieldsSize];
+        source_->ReadAt(offset, std::span(r, cab::header::kReserveFieldsSize));
+        const uint16_t headerReserve = cab::Get16(r + cab::header::kReserveHeader);
+        folderReserve = r[cab::header::kReserveFolder];
+        dataReserve_ = r[cab::header::kReserveData];
+        offset += cab::header::kReserveFieldsSize + headerReserve;
     }
     if (flags & cab::kFlagPrevCabinet) {
         set_.previousCabinet = ReadName(offset);
@@ -72,9 +72,9 @@ void CabReader::ReadTables() {
     for (auto& folder : folders_) {
         uint8_t f[cab::kFolderSize];
         source_->ReadAt(offset, std::span(f, cab::kFolderSize));
-        folder.dataOffset = cab::Get32(f);
-        folder.blockCount = cab::Get16(f + 4);
-        folder.typeCompress = cab::Get16(f + 6);
+        folder.dataOffset = cab::Get32(f + cab::folder::kDataOffset);
+        folder.blockCount = cab::Get16(f + cab::folder::kBlockCount);
+        folder.typeCompress = cab::Get16(f + cab::folder::kTypeCompress);
         folder.compression = CabCompression::FromCode(folder.typeCompress);
         offset += cab::kFolderSize + folderReserve;
     }
@@ -87,12 +87,12 @@ void CabReader::ReadTables() {
         uint8_t f[cab::kFileFixedSize];
         source_->ReadAt(offset, std::span(f, cab::kFileFixedSize));
         offset += cab::kFileFixedSize;
-        entry.size = cab::Get32(f);
-        entry.folderOffset = cab::Get32(f + 4);
-        entry.folder = cab::Get16(f + 8);
-        entry.date = cab::Get16(f + 10);
-        entry.time = cab::Get16(f + 12);
-        entry.attributes = cab::Get16(f + 14);
+        entry.size = cab::Get32(f + cab::file::kSize);
+        entry.folderOffset = cab::Get32(f + cab::file::kFolderOffset);
+        entry.folder = cab::Get16(f + cab::file::kFolder);
+        entry.date = cab::Get16(f + cab::file::kDate);
+        entry.time = cab::Get16(f + cab::file::kTime);
+        entry.attributes = cab::Get16(f + cab::file::kAttributes);
         entry.storedName = ReadName(offset);
         entry.name = DecodeStoredName(entry.storedName, entry.attributes);
         if (!entry.Spans() && entry.folder >= folderCount)

@@ -69,9 +69,9 @@ public:
         uint8_t header[cab::kDataHeaderSize];
         const auto cbData = static_cast<uint16_t>(data.size());
         const auto cbUncomp = static_cast<uint16_t>(uncompressed);
-        cab::Put32(header, CabBlockChecksum(data.data(), cbData, cbUncomp));
-        cab::Put16(header + 4, cbData);
-        cab::Put16(header + 6, cbUncomp);
+        cab::Put32(header + cab::data::kChecksum, CabBlockChecksum(data.data(), cbData, cbUncomp));
+        cab::Put16(header + cab::data::kCompressed, cbData);
+        cab::Put16(header + cab::data::kUncompressed, cbUncomp);
         offset_ += sizeof header + data.size();
         if (offset_ > cab::kMaxCabinetSize)
             throw CabError(CabErrorKind::CreateCabinet, L"Archiwum CAB przekroczyłoby 2 GB.");
@@ -247,27 +247,28 @@ std::vector<uint8_t> BuildTables(const std::vector<PlannedFolder>& folders, cons
     std::vector<uint8_t> t(size, 0);
     uint8_t* h = t.data();
     std::memcpy(h, cab::kSignature, 4);
-    cab::Put32(h + 8, static_cast<uint32_t>(cabinetSize));
-    cab::Put32(h + 16, static_cast<uint32_t>(filesOffset));
-    h[24] = 3;  // format version 1.3
-    h[25] = 1;
-    cab::Put16(h + 26, static_cast<uint16_t>(folders.size()));
-    cab::Put16(h + 28, static_cast<uint16_t>(files.size()));
-    cab::Put16(h + 32, options.setId);
+    cab::Put32(h + cab::header::kCabinetSize, static_cast<uint32_t>(cabinetSize));
+    cab::Put32(h + cab::header::kFilesOffset, static_cast<uint32_t>(filesOffset));
+    h[cab::header::kVersionMinor] = cab::kVersionMinor;
+    h[cab::header::kVersionMajor] = cab::kVersionMajor;
+    cab::Put16(h + cab::header::kFolderCount, static_cast<uint16_t>(folders.size()));
+    cab::Put16(h + cab::header::kFileCount, static_cast<uint16_t>(files.size()));
+    cab::Put16(h + cab::header::kSetId, options.setId);
     uint8_t* p = h + cab::kHeaderSize;
     for (const auto& folder : folders) {
-        cab::Put32(p, folder.dataOffset);
-        cab::Put16(p + 4, folder.blockCount);
-        cab::Put16(p + 6, TypeCompress(options.compression));
+        cab::Put32(p + cab::folder::kDataOffset, folder.dataOffset);
+        cab::Put16(p + cab::folder::kBlockCount, folder.blockCount);
+        cab::Put16(p + cab::folder::kTypeCompress, TypeCompress(options.compression));
         p += cab::kFolderSize;
     }
     for (const auto& f : files) {
-        cab::Put32(p, f.size);
-        cab::Put32(p + 4, f.folderOffset);
-        cab::Put16(p + 8, f.folder);
-        cab::Put16(p + 10, f.info.stamp.date);
-        cab::Put16(p + 12, f.info.stamp.time);
-        cab::Put16(p + 14, static_cast<uint16_t>(f.info.attributes | (f.name.utf8 ? cab::kAttrNameIsUtf : 0)));
+        cab::Put32(p + cab::file::kSize, f.size);
+        cab::Put32(p + cab::file::kFolderOffset, f.folderOffset);
+        cab::Put16(p + cab::file::kFolder, f.folder);
+        cab::Put16(p + cab::file::kDate, f.info.stamp.date);
+        cab::Put16(p + cab::file::kTime, f.info.stamp.time);
+        cab::Put16(p + cab::file::kAttributes,
+                   static_cast<uint16_t>(f.info.attributes | (f.name.utf8 ? cab::kAttrNameIsUtf : 0)));
         p += cab::kFileFixedSize;
         std::memcpy(p, f.name.bytes.data(), f.name.bytes.size());
         p += f.name.bytes.size() + 1;
@@ -276,6 +277,12 @@ std::vector<uint8_t> BuildTables(const std::vector<PlannedFolder>& folders, cons
 }
 
 }  // namespace
+
+void CheckSourceTotal(uint64_t total) {
+    if (total > kMaxSourceTotal)
+        throw Failure(L"Pliki do spakowania zajmują razem 2 GB lub więcej, a tyle archiwum CAB nie pomieści. "
+                      L"Podziel je na kilka mniejszych archiwów.");
+}
 
 uint64_t SourceSize(const fs::path& path) {
     std::error_code ec;
@@ -307,9 +314,7 @@ void WriteCabinet(const fs::path& archive, const std::vector<CabSource>& sources
         ++folders.back().fileCount;
         files.push_back({&source, std::move(name), static_cast<uint16_t>(folders.size() - 1)});
     }
-    if (total > kMaxSourceTotal)
-        throw Failure(L"Pliki do spakowania zajmują razem 2 GB lub więcej, a tyle archiwum CAB nie pomieści. "
-                      L"Podziel je na kilka mniejszych archiwów.");
+    CheckSourceTotal(total);
 
     const fs::path temp = TempBeside(archive, L"");
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);

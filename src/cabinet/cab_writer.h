@@ -44,6 +44,8 @@ uint64_t SourceSize(const std::filesystem::path& path);
 
 // The most a cabinet can hold: its offsets are 31-bit.
 inline constexpr uint64_t kMaxSourceTotal = 0x7FFFFFFF;
+// Throws the Failure that says so when files of total bytes would not fit.
+void CheckSourceTotal(uint64_t total);
 
 // Throws Failure before anything is written when the sources total 2 GiB or
 // more, a stored name is too long or there are more than 65535 files; throws

@@ -1,12 +1,13 @@
 #include "cabinet/cabfile.h"
 
 #include "cabinet/cab_error.h"
-#include "cabinet/platform_file.h"
 #include "cabinet/cab_reader.h"
 #include "cabinet/cab_writer.h"
 #include "cabinet/dos_time.h"
 #include "cabinet/file_target.h"
+#include "cabinet/platform_file.h"
 #include "cabinet/stored_name.h"
+#include "util/paths.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -15,12 +16,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// The file-name part of a path written with either separator.
-std::wstring FileNamePart(const std::wstring& path) {
-    const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
 
 CabCompression WriterCompression(TCompressionType type, TLZXMemory memory) {
     switch (type) {
@@ -71,9 +66,7 @@ bool TCABFile::Compress() {
         total += SourceSize(source);
         sources.push_back({std::move(source), std::move(stored)});
     }
-    if (total > kMaxSourceTotal)
-        throw Failure(L"Pliki do spakowania zajmują razem 2 GB lub więcej, a tyle archiwum CAB nie pomieści. "
-                      L"Podziel je na kilka mniejszych archiwów.");
+    CheckSourceTotal(total);
     TotalSize = static_cast<int32_t>(total);
 
     CabWriteOptions options;

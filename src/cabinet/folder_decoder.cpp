@@ -36,9 +36,9 @@ std::span<const uint8_t> FolderDecoder::Next() {
     if (blocksLeft_ == 0) return {};
     const size_t headerSize = cab::kDataHeaderSize + dataReserve_;
     source_.ReadAt(offset_, std::span(in_.data(), headerSize));
-    const uint32_t stored = cab::Get32(in_.data());
-    const uint16_t cbData = cab::Get16(in_.data() + 4);
-    const uint16_t cbUncomp = cab::Get16(in_.data() + 6);
+    const uint32_t stored = cab::Get32(in_.data() + cab::data::kChecksum);
+    const uint16_t cbData = cab::Get16(in_.data() + cab::data::kCompressed);
+    const uint16_t cbUncomp = cab::Get16(in_.data() + cab::data::kUncompressed);
     // An uncompressed size of 0 marks a block split across cabinets of a set.
     if (cbUncomp == 0 || cbUncomp > cab::kBlockSize)
         ThrowDamaged(L"blok danych ma nieprawidłowy rozmiar");

@@ -25,12 +25,12 @@ std::wstring ParentDir(const std::wstring& path) {
 }
 
 std::wstring FileNamePart(const std::wstring& path) {
-    size_t sep = path.find_last_of(L"\\:");
+    size_t sep = path.find_last_of(L"\\/:");
     return sep == std::wstring::npos ? path : path.substr(sep + 1);
 }
 
 std::wstring DirectoryPart(const std::wstring& path) {
-    size_t sep = path.find_last_of(L"\\:");
+    size_t sep = path.find_last_of(L"\\/:");
     return sep == std::wstring::npos ? std::wstring() : path.substr(0, sep + 1);
 }
 

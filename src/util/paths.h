@@ -17,9 +17,11 @@ std::wstring DriveRoot(const std::wstring& path);
 // character ("C:\a\b\" -> "C:\a\"); unchanged when it has one backslash or none.
 std::wstring ParentDir(const std::wstring& path);
 
-// The file name after the last "\" or ":" ("C:\a\b.txt" -> "b.txt").
+// The file name after the last "\", "/" or ":" ("C:\a\b.txt" -> "b.txt");
+// Windows takes "/" as a separator too, and so do paths of other systems.
 std::wstring FileNamePart(const std::wstring& path);
-// Everything up to and including the last "\" or ":" ("C:\a\b.txt" -> "C:\a\").
+// Everything up to and including the last "\", "/" or ":" ("C:\a\b.txt" ->
+// "C:\a\").
 std::wstring DirectoryPart(const std::wstring& path);
 // The extension with its period (".txt"), empty when the name has none.
 std::wstring ExtensionPart(const std::wstring& path);

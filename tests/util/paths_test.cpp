@@ -39,8 +39,11 @@ TEST(Paths, Parts) {
     EXPECT_EQ(FileNamePart(L"C:\\a\\Łąka.dat"), L"Łąka.dat");
     EXPECT_EQ(FileNamePart(L"c:tev.ini"), L"tev.ini");
     EXPECT_EQ(FileNamePart(L"plik"), L"plik");
+    EXPECT_EQ(FileNamePart(L"C:/a\\b/c.txt"), L"c.txt");
+    EXPECT_EQ(FileNamePart(L"/tmp/kopia.cab"), L"kopia.cab");
     EXPECT_EQ(DirectoryPart(L"C:\\a\\b.txt"), L"C:\\a\\");
     EXPECT_EQ(DirectoryPart(L"b.txt"), L"");
+    EXPECT_EQ(DirectoryPart(L"C:/a\\b/c.txt"), L"C:/a\\b/");
     EXPECT_EQ(ExtensionPart(L"C:\\a.b\\kopia.cab"), L".cab");
     EXPECT_EQ(ExtensionPart(L"C:\\a.b\\kopia"), L"");
 }
