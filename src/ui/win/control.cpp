@@ -192,10 +192,13 @@ void Control::DblClick() {
     if (OnDblClick) OnDblClick(this);
 }
 
+bool Control::HitTest(int x, int y) const {
+    const RECT r = PixelBounds();
+    return x >= 0 && y >= 0 && x < r.right - r.left && y < r.bottom - r.top;
+}
+
 void Control::MouseUp(MouseButton button, int x, int y) {
-    RECT r = PixelBounds();
-    bool inside = x >= 0 && y >= 0 && x < r.right - r.left && y < r.bottom - r.top;
-    if (button == MouseButton::Left && inside && enabled_) Click();
+    if (button == MouseButton::Left && HitTest(x, y) && enabled_) Click();
 }
 
 void Control::Invalidate() {

@@ -105,6 +105,9 @@ public:
     int Units(int pixels) const { return MulDiv(pixels, 96, Dpi()); }
     // The control's rectangle in its parent's client area, in pixels.
     RECT PixelBounds() const;
+    // Whether a point in pixels relative to the control lies on it (the
+    // mouse's x and y).
+    bool HitTest(int x, int y) const;
 
     // Colour: its own, or the parent's while ParentColor is set.
     Color GetColor() const;

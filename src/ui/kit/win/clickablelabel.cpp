@@ -292,9 +292,7 @@ void TtevClickableLabel::MouseDown(MouseButton button, int x, int y) {
 }
 
 void TtevClickableLabel::MouseUp(MouseButton button, int x, int y) {
-    RECT b = PixelBounds();
-    bool inside = x >= 0 && y >= 0 && x < b.right - b.left && y < b.bottom - b.top;
-    if (button == MouseButton::Left && inside && Enabled()) ClickNotification();
+    if (button == MouseButton::Left && HitTest(x, y) && Enabled()) ClickNotification();
     if (OnMouseUp) OnMouseUp(this, button, x, y);
     hot_ = true;
     pressed_ = false;
@@ -305,9 +303,7 @@ void TtevClickableLabel::MouseUp(MouseButton button, int x, int y) {
 
 void TtevClickableLabel::MouseMove(int x, int y) {
     if (OnMouseMove) OnMouseMove(this, x, y);
-    RECT b = PixelBounds();
-    bool inside = x >= 0 && y >= 0 && x < b.right - b.left && y < b.bottom - b.top;
-    if (!hot_ && inside) {
+    if (!hot_ && HitTest(x, y)) {
         hot_ = true;
         Invalidate();
     }
