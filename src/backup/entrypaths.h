@@ -5,6 +5,10 @@
 
 #include "util/datetime.h"
 
+// The archive information file: its name beside the program and inside
+// every folder backup (stored first, without a directory).
+inline constexpr wchar_t kInfoFileName[] = L"!!kopia.tev";
+
 // The folder as the information file records it: without one trailing
 // backslash, so a drive root "D:\" becomes "D:".
 std::wstring BackupFolderText(std::wstring folder);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "backup/entrypaths.h"
 #include "util/datetext.h"
 #include "util/safeformat.h"
 #include "util/sizetext.h"
@@ -87,4 +88,4 @@ std::wstring CompressionLabel(CabCompression compression, int64_t archiveSize, i
     return kind + L" " + std::to_wstring(ratio) + L"%";
 }
 
-bool IsInfoFileEntry(const std::wstring& storedName) { return SameTextNoCase(storedName, L"!!kopia.tev"); }
+bool IsInfoFileEntry(const std::wstring& storedName) { return SameTextNoCase(storedName, kInfoFileName); }

@@ -1,6 +1,7 @@
 #include "app/win/inputbox.h"
 
 #include "interact/messagetext.h"
+#include "ui/kit/win/formkit.h"
 
 TeTevInputBox::TeTevInputBox() : Form(BorderStyle::Dialog) {
     SetColor(clWhite);
@@ -8,7 +9,7 @@ TeTevInputBox::TeTevInputBox() : Form(BorderStyle::Dialog) {
     // them rather than to the room of every kind of input.
     SetClientSize(399, 118);
     panel = Add<Panel>();
-    panel->SetColor(Rgb(240, 242, 227));
+    panel->SetColor(clTevCream);
     panel->SetAlign(Align::Client);
     lbPrompt1 = panel->Add<Label>();
     lbPrompt1->SetBounds(12, 12, 375, 30);
@@ -16,9 +17,9 @@ TeTevInputBox::TeTevInputBox() : Form(BorderStyle::Dialog) {
     eInput1 = panel->Add<Edit>();
     eInput1->SetBounds(12, 46, 375, 21);
     bOK = panel->Add<TtevColorButton>(TtevButtonKind::bkOK);
-    bOK->SetBounds(226, 82, 75, 25);
+    bOK->SetBounds(226, 82, kButtonWidth, 25);
     bCancel = panel->Add<TtevColorButton>(TtevButtonKind::bkCancel);
-    bCancel->SetBounds(312, 82, 75, 25);
+    bCancel->SetBounds(312, 82, kButtonWidth, 25);
     OnShow = [this](Control* s) { FormShow(s); };
 }
 

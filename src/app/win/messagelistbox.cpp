@@ -1,17 +1,15 @@
 #include "app/win/messagelistbox.h"
 
 #include "app/win/stockicon.h"
+#include "ui/kit/win/formkit.h"
 
 TeTevMessageListBox::TeTevMessageListBox() : Form(BorderStyle::Sizeable) {
     SetCaption(L"Komunikat");
-    SetColor(Rgb(240, 242, 227));
+    SetColor(clTevCream);
     SetBounds(0, 0, 564, 393);
     SetBorderWidth(8);
 
-    pTop = Add<Panel>();
-    pTop->SetParentColor(true);
-    pTop->SetAlign(Align::Top);
-    pTop->SetHeight(44);
+    pTop = SidePanel(this, Align::Top, 44);
     iStop = pTop->Add<Image>();
     iStop->SetAlign(Align::Left);
     iStop->SetWidth(44);
@@ -20,21 +18,13 @@ TeTevMessageListBox::TeTevMessageListBox() : Form(BorderStyle::Sizeable) {
     lbTYtul = pTop->Add<THTMLabel>();
     lbTYtul->SetAlign(Align::Client);
 
-    pBottom = Add<Panel>();
-    pBottom->SetParentColor(true);
-    pBottom->SetAlign(Align::Bottom);
-    pBottom->SetHeight(33);
-    // The buttons' row, 8 below the list.
-    auto* row = pBottom->Add<Panel>();
-    row->SetParentColor(true);
-    row->SetAlign(Align::Bottom);
-    row->SetHeight(25);
+    Panel* row = AddButtonRow(this, pBottom);
     bkAnuluj = row->Add<TtevColorButton>(TtevButtonKind::bkCancel);
     bkAnuluj->SetAlign(Align::Left);
-    bkAnuluj->SetWidth(75);
+    bkAnuluj->SetWidth(kButtonWidth);
     bkOK = row->Add<TtevColorButton>(TtevButtonKind::bkOK);
     bkOK->SetAlign(Align::Right);
-    bkOK->SetWidth(75);
+    bkOK->SetWidth(kButtonWidth);
 
     lb = Add<TtevHTMListbox>();
     lb->SetAlign(Align::Client);

@@ -6,12 +6,11 @@
 #include "app/win/datasettitle.h"
 #include "interact/progress.h"
 #include "interact/seam.h"
+#include "ui/kit/win/formkit.h"
 #include "ui/win/application.h"
 #include "util/win/identity.h"
 
 namespace {
-
-constexpr Color kLight = Rgb(240, 242, 227);
 
 // The window's frame: one dark line around the panel that fills it.
 class FramedPanel : public TtevPanel {
@@ -54,29 +53,23 @@ TeDm_Splash::TeDm_Splash() : Form(BorderStyle::None) {
     SetWindowLongPtrW(Handle(), GWL_EXSTYLE, GetWindowLongPtrW(Handle(), GWL_EXSTYLE) | WS_EX_NOACTIVATE);
     const TNazwaAplikacji& id = OwnIdentity();
 
-    tevPanel1 = Add<FramedPanel>();
-    tevPanel1->SetParentColor(true);
-    tevPanel1->SetAlign(Align::Client);
+    tevPanel1 = SidePanel<FramedPanel>(this, Align::Client);
 
     lbCo = tevPanel1->Add<TtevClickableLabel>(L" Odczytuję dane...");
     lbCo->SetAlign(Align::Bottom);
     lbCo->SetHeight(16);
-    lbCo->SetColor(Rgb(147, 159, 74));
-    lbCo->EditFont().bold = true;
-    lbCo->EditFont().color = kLight;
-    lbCo->FontChanged();
+    lbCo->SetColor(clTevOlive);
+    MakeBold(lbCo, clTevCream);
     lbCo->DotLeft = true;
     lbCo->DownLine = true;
 
     VersionLabel3 = AddLabel(tevPanel1, id.productName.empty() ? App().Title() : id.productName);
     VersionLabel3->SetBounds(8, 6, 456, 26);
     VersionLabel3->EditFont().size = 14;
-    VersionLabel3->EditFont().bold = true;
-    VersionLabel3->EditFont().color = Rgb(137, 58, 58);
-    VersionLabel3->FontChanged();
+    MakeBold(VersionLabel3, clTevMaroon);
 
     pOpis = tevPanel1->Add<Panel>();
-    pOpis->SetColor(kLight);
+    pOpis->SetColor(clTevCream);
     pOpis->SetBounds(1, 36, 472, 44);
     Image1 = pOpis->Add<Image>();
     Image1->SetAlign(Align::Right);
@@ -95,8 +88,7 @@ TeDm_Splash::TeDm_Splash() : Form(BorderStyle::None) {
     VersionLabel2->SetAlign(Align::Right);
     VersionLabel2->SetWidth(120);
     VersionLabel2->SetAlignment(Alignment::Right);
-    VersionLabel2->EditFont().bold = true;
-    VersionLabel2->FontChanged();
+    MakeBold(VersionLabel2);
     VersionLabel1 = AddLabel(tevPanel4, id.version.empty() ? L"" : L"   wersja " + id.version);
     VersionLabel1->SetAlign(Align::Client);
     VersionLabel1->SetAlignment(Alignment::Right);
@@ -108,9 +100,7 @@ TeDm_Splash::TeDm_Splash() : Form(BorderStyle::None) {
     lbIleJeszcze = tevPanel1->Add<TtevClickableLabel>();
     lbIleJeszcze->SetBounds(8, 116, 456, 16);
     lbIleJeszcze->SetColor(clWhite);
-    lbIleJeszcze->EditFont().bold = true;
-    lbIleJeszcze->EditFont().color = Rgb(50, 92, 118);
-    lbIleJeszcze->FontChanged();
+    MakeBold(lbIleJeszcze, clTevSlate);
     lbIleJeszcze->SetVisible(false);
 
     Timer1.OnTimer = [this] { Timer1Timer(); };

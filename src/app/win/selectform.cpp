@@ -1,6 +1,7 @@
 #include "app/win/selectform.h"
 
 #include "interact/ask.h"
+#include "ui/kit/win/formkit.h"
 #include "util/textcase.h"
 
 namespace {
@@ -13,43 +14,28 @@ constexpr size_t kItemLimit = 1200;
 }  // namespace
 
 TtevSelectForm::TtevSelectForm() : Form(BorderStyle::Sizeable) {
-    SetColor(Rgb(240, 242, 227));
+    SetColor(clTevCream);
     SetBounds(0, 0, 444, 386);
     SetBorderWidth(8);
 
     // The search stays available when the title is hidden.
-    pTitle = Add<Panel>();
-    pTitle->SetParentColor(true);
-    pTitle->SetAlign(Align::Top);
-    pTitle->SetHeight(26);
+    pTitle = SidePanel(this, Align::Top, 26);
     bSzukaj = pTitle->Add<TtevColorButton>(L"wyszukaj...");
     bSzukaj->SetAlign(Align::Right);
     bSzukaj->SetWidth(80);
     title = pTitle->Add<Label>();
     title->SetAlign(Align::Client);
     title->SetVerticalCenter(true);
-    title->EditFont().bold = true;
-    title->FontChanged();
+    MakeBold(title);
 
-    pBottom = Add<Panel>();
-    pBottom->SetParentColor(true);
-    pBottom->SetAlign(Align::Bottom);
-    pBottom->SetHeight(33);
-    auto* row = pBottom->Add<Panel>();
-    row->SetParentColor(true);
-    row->SetAlign(Align::Bottom);
-    row->SetHeight(25);
+    Panel* row = AddButtonRow(this, pBottom);
     cancelbtn = row->Add<TtevColorButton>(TtevButtonKind::bkCancel);
     cancelbtn->SetText(L"Anuluj");
     cancelbtn->SetAlign(Align::Left);
-    cancelbtn->SetWidth(75);
-    auto* gap = row->Add<Panel>();
-    gap->SetParentColor(true);
-    gap->SetAlign(Align::Left);
-    gap->SetWidth(8);
+    cancelbtn->SetWidth(kButtonWidth);
+    SidePanel(row, Align::Left, 8);  // the gap between the buttons
     okbtn = row->Add<TtevColorButton>(L"&OK");
-    okbtn->EditFont().bold = true;
-    okbtn->FontChanged();
+    MakeBold(okbtn);
     okbtn->SetDefault(true);
     okbtn->SetModalResult(mrOk);
     okbtn->SetAlign(Align::Client);

@@ -6,6 +6,7 @@
 #include "backup/win/folderbackup.h"
 #include "backup/win/openbackup.h"
 #include "interact/seam.h"
+#include "ui/kit/win/formkit.h"
 #include "ui/win/application.h"
 #include "util/datetext.h"
 
@@ -24,22 +25,12 @@ TtevClickableLabel* MenuLabel(WinControl* parent, const std::wstring& caption, i
     return l;
 }
 
-void Bold(Control* c, Color color) {
-    c->EditFont().bold = true;
-    c->EditFont().color = color;
-    c->FontChanged();
-}
-
 }  // namespace
 
 TeMain::TeMain() : Form(BorderStyle::Single) {
     SetCaption(L"Archiwin");
     SetColor(clWhite);
-    Font f;
-    f.name = L"Tahoma";
-    f.size = 8;
-    f.charset = EASTEUROPE_CHARSET;
-    SetFont(f);
+    SetFont(WindowFont());
     SetBounds(0, 0, 269, 268);
 
     PopupMenu1.Add(L"Opcjekopiizapasowych1", L"Opcje &kopii zapasowych...", [this] { Opcjekopiizapasowych1Click(); });
@@ -54,18 +45,12 @@ TeMain::TeMain() : Form(BorderStyle::Single) {
     PopupMenu1.Add(L"Zamknij1", L"Zamknij", [this] { Zamknij1Click(); });
 
     tevPanel1 = Add<TtevPanel>();
-    tevPanel1->SetColor(Rgb(207, 216, 171));
+    tevPanel1->SetColor(clTevSage);
     tevPanel1->SetAlign(Align::Client);
 
-    Panel5 = tevPanel1->Add<Panel>();
-    Panel5->SetParentColor(true);
-    Panel5->SetHeight(52);
+    Panel5 = SidePanel(tevPanel1, Align::Top, 52);
     Panel5->SetBorderWidth(4);
-    Panel5->SetAlign(Align::Top);
-    tevPanel10 = Panel5->Add<TtevPanel>();
-    tevPanel10->SetParentColor(true);
-    tevPanel10->SetWidth(49);
-    tevPanel10->SetAlign(Align::Left);
+    tevPanel10 = SidePanel<TtevPanel>(Panel5, Align::Left, 49);
     Image1 = tevPanel10->Add<Image>();
     Image1->SetAlign(Align::Client);
     Image1->SetCenter(true);
@@ -79,8 +64,8 @@ TeMain::TeMain() : Form(BorderStyle::Single) {
 
     tevClickableLabel1 = MenuLabel(tevPanel1, L"Archiwin", 14);
     tevClickableLabel1->SetTransparent(false);
-    tevClickableLabel1->SetColor(Rgb(137, 58, 58));
-    Bold(tevClickableLabel1, clWhite);
+    tevClickableLabel1->SetColor(clTevMaroon);
+    MakeBold(tevClickableLabel1, clWhite);
     tevClickableLabel1->DotLeft = true;
     tevClickableLabel1->Hover = true;
     tevClickableLabel1->SetDropDownMenu(&PopupMenu1);
@@ -91,14 +76,14 @@ TeMain::TeMain() : Form(BorderStyle::Single) {
     lbData->SetAlignment(Alignment::Center);
     lbData->SetVerticalCenter(true);
     lbData->SetTransparent(false);
-    lbData->SetColor(Rgb(99, 141, 104));
-    Bold(lbData, clWhite);
+    lbData->SetColor(clTevGreen);
+    MakeBold(lbData, clWhite);
     lbData->Hover = true;
     lbData->SetCursor(CustomCursor(crHand));
     lbData->SetDropDownMenu(&PopupMenu1);
 
     tevPanel2 = tevPanel1->Add<TtevPanel>();
-    tevPanel2->SetColor(Rgb(240, 242, 227));
+    tevPanel2->SetColor(clTevCream);
     tevPanel2->SetBorderWidth(12);
     tevPanel2->SetAlign(Align::Client);
     ScrollBox1 = tevPanel2->Add<ScrollBox>();
@@ -106,7 +91,7 @@ TeMain::TeMain() : Form(BorderStyle::Single) {
     ScrollBox1->SetPopupMenu(&PopupMenu1);
 
     tevClickableLabel4 = MenuLabel(ScrollBox1, L"Kopie zapasowe", 22);
-    Bold(tevClickableLabel4, clBlack);
+    MakeBold(tevClickableLabel4, clBlack);
     tevClickableLabel4->SetCursor(nullptr);
     tevClickableLabel3 = MenuLabel(ScrollBox1, L"Zrób kopię zapasową folderu", 20);
     tevClickableLabel2 = MenuLabel(ScrollBox1, L"Odtwórz kopie zapasową", 20);
@@ -119,7 +104,7 @@ TeMain::TeMain() : Form(BorderStyle::Single) {
     tevClickableLabel3->OnClick = [this](Control* s) { tevClickableLabel3Click(s); };
     tevClickableLabel2->OnClick = [this](Control* s) { tevClickableLabel2Click(s); };
     bInne = MenuLabel(ScrollBox1, L"Inne funkcje", 26);
-    Bold(bInne, clBlack);
+    MakeBold(bInne, clBlack);
     bInne->Hover = true;
     bInne->SetDropDownMenu(&PopupMenu1);
 

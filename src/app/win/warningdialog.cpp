@@ -4,13 +4,13 @@
 #include "app/win/stockicon.h"
 #include "interact/messagetext.h"
 #include "ui/kit/markup.h"
+#include "ui/kit/win/formkit.h"
 #include "ui/win/application.h"
 #include "util/win/logs.h"
 #include "util/win/registry.h"
 
 namespace {
 
-constexpr Color kDialogColor = Rgb(240, 242, 227);
 constexpr wchar_t kDontShowAgain[] = L"DontShowAgain";
 constexpr wchar_t kPressToEnd[] = L"Naciśnij OK lub Anuluj, aby zakończyć.";
 constexpr int kIconColumn = 44;
@@ -31,12 +31,10 @@ bool AnsweredForGood(const std::wstring& key) { return ReadSettingBool(kDontShow
 
 TeTevWarningDialog::TeTevWarningDialog() : Form(BorderStyle::Dialog) {
     SetCaption(L"Uwaga!");
-    SetColor(kDialogColor);
+    SetColor(clTevCream);
     SetClientSize(500, 351);
 
-    Panel2 = Add<Panel>();
-    Panel2->SetParentColor(true);
-    Panel2->SetAlign(Align::Client);
+    Panel2 = SidePanel(this, Align::Client);
     Panel2->SetBorderWidth(4);
 
     Gauge1 = Panel2->Add<ProgressBar>();
@@ -46,10 +44,7 @@ TeTevWarningDialog::TeTevWarningDialog() : Form(BorderStyle::Dialog) {
     Gauge1->SetHint(L"Ten wskaźnik pokazuje, za kiedy okienko zamknie się samo tak, jakbyś nacisnął przycisk OK.");
     Gauge1->SetVisible(false);
 
-    pBottom = Panel2->Add<Panel>();
-    pBottom->SetParentColor(true);
-    pBottom->SetAlign(Align::Bottom);
-    pBottom->SetHeight(30);
+    pBottom = SidePanel(Panel2, Align::Bottom, 30);
 
     iInfo = IconColumn(Panel2, Align::Left, IDI_INFORMATION);
     iStop = IconColumn(Panel2, Align::Left, IDI_HAND);
@@ -84,8 +79,7 @@ TeTevWarningDialog::TeTevWarningDialog() : Form(BorderStyle::Dialog) {
     lbInfo->SetHint(L"naciśnij, aby zobaczyć dodatkowe informacje");
     lbInfo->SetVisible(false);
     bOK = pBottom->Add<TtevColorButton>(L"&OK");
-    bOK->EditFont().bold = true;
-    bOK->FontChanged();
+    MakeBold(bOK);
     bOK->SetDefault(true);
     bOK->SetModalResult(mrOk);
     bAnuluj = pBottom->Add<TtevColorButton>(L"&Anuluj");

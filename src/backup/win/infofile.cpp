@@ -36,7 +36,7 @@ std::wstring InfoFileFolderFor(const std::wstring& programDir) {
 }
 
 std::wstring InfoFilePath() {
-    static const std::wstring path = InfoFileFolderFor(ProgramDir()) + L"!!kopia.tev";
+    static const std::wstring path = InfoFileFolderFor(ProgramDir()) + kInfoFileName;
     return path;
 }
 

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <vector>
 
+#include "backup/entrypaths.h"
 #include "backup/win/diskfiles.h"
 #include "backup/win/infofile.h"
 #include "interact/ask.h"
 #include "interact/progress.h"
+#include "ui/kit/win/formkit.h"
 #include "util/ini.h"
 #include "util/paths.h"
 #include "util/sizetext.h"
@@ -18,20 +20,6 @@ namespace {
 
 constexpr int kHeaderRowHeight = 12;
 constexpr int kCaptionWidth = 100;
-
-void MakeBold(Control* c) {
-    c->EditFont().bold = true;
-    c->FontChanged();
-}
-
-TtevPanel* WhitePanel(WinControl* parent, Align align, int size) {
-    auto* p = parent->Add<TtevPanel>();
-    p->SetParentColor(true);
-    p->SetAlign(align);
-    if (align == Align::Top || align == Align::Bottom) p->SetHeight(size);
-    else p->SetWidth(size);
-    return p;
-}
 
 TtevColorButton* ModeButton(WinControl* parent, const std::wstring& caption, int left, int width) {
     auto* b = parent->Add<TtevColorButton>(caption);
@@ -56,24 +44,18 @@ TeZawartoscArchiwum::TeZawartoscArchiwum(const std::wstring& archivePath)
     : Form(BorderStyle::Dialog), ArchivePath(archivePath) {
     SetCaption(L"Zawartosc archiwum");
     SetColor(clWhite);
-    Font f;
-    f.name = L"Tahoma";
-    f.size = 8;
-    f.charset = EASTEUROPE_CHARSET;
-    SetFont(f);
+    SetFont(WindowFont());
     SetClientSize(610, 526);
 
     pnPasek = Add<TtevPanel>();
-    pnPasek->SetColor(Rgb(255, 217, 61));
+    pnPasek->SetColor(clTevYellow);
     pnPasek->SetWidth(28);
     pnPasek->SetAlign(Align::Left);
 
     // Everything beside the stripe, so that the stripe runs the full height.
-    pnTresc = Add<TtevPanel>();
-    pnTresc->SetParentColor(true);
-    pnTresc->SetAlign(Align::Client);
+    pnTresc = SidePanel<TtevPanel>(this, Align::Client);
 
-    pnNaglowek = WhitePanel(pnTresc, Align::Top, 99);
+    pnNaglowek = SidePanel<TtevPanel>(pnTresc, Align::Top, 99);
     eNazwaArchiwum = HeaderRow(0, L"Nazwa archiwum:");
     lbIlosc = HeaderRow(1, L"Ilość plików:");
     lbRozmiarArchiwum = HeaderRow(2, L"Rozmiar archiwum:");
@@ -83,7 +65,7 @@ TeZawartoscArchiwum::TeZawartoscArchiwum(const std::wstring& archivePath)
     lbKomentarz = HeaderRow(6, L"Komentarz:");
     lbAplikacja = HeaderRow(7, L"Aplikacja:");
 
-    pnTryby = WhitePanel(pnTresc, Align::Top, 34);
+    pnTryby = SidePanel<TtevPanel>(pnTresc, Align::Top, 34);
     bWypakuj = ModeButton(pnTryby, L"Wypakuj wszystkie pliki", 4, 126);
     bZastapDodaj = ModeButton(pnTryby, L"Wypakuj nowe pliki, zastąp starsze nowszymi", 132, 242);
     bZastap = ModeButton(pnTryby, L"Zastąp tylko istniejące pliki", 376, 148);
@@ -91,7 +73,7 @@ TeZawartoscArchiwum::TeZawartoscArchiwum(const std::wstring& archivePath)
     for (auto* b : {bWypakuj, bZastapDodaj, bZastap, bWyczysc})
         b->OnClick = [this](Control* s) { bWypakujClick(s); };
 
-    pnDol = WhitePanel(pnTresc, Align::Bottom, 33);
+    pnDol = SidePanel<TtevPanel>(pnTresc, Align::Bottom, 33);
     tevColorButton1 = pnDol->Add<TtevColorButton>(TtevButtonKind::bkCancel);
     tevColorButton1->SetText(L"Anuluj");
     tevColorButton1->SetBounds(6, 4, 90, 25);
@@ -151,11 +133,11 @@ void TeZawartoscArchiwum::FormShow(Control*) {
                              : CABFile1.LastError);
 
     std::wstring dest, comment, application;
-    if (entries.Contains(L"!!kopia.tev")) {
+    if (entries.Contains(kInfoFileName)) {
         ShowStatus(L"Odczytuję plik informacji");
         const std::wstring info = InfoFilePath();
         CABFile1.TargetPath = DirectoryPart(info);
-        CABFile1.ExtractFile(L"!!kopia.tev");
+        CABFile1.ExtractFile(kInfoFileName);
         const std::wstring section = FileNamePart(ArchivePath);
         dest = IniReadString(info, section, L"Dir", L"");
         comment = IniReadString(info, section, L"Komentarz", L"");
