@@ -8,19 +8,20 @@ NATIVE_BUILD=$BUILD/native
 WIN_BUILD=$BUILD/win
 JOBS=${JOBS:-$(nproc)}
 
-# Wine: a private prefix under the build tree, Polish ANSI code page (1250),
-# no debug chatter, no offers to install Mono or Gecko.
+# Wine: a private prefix under the build tree (see start_wine), Polish ANSI
+# code page (1250), no debug chatter, no offers to install Mono or Gecko, no
+# menu entries or file associations written into the host's home.
 export WINEPREFIX=$BUILD/wineprefix
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree=;mshtml="
+export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
 export WINEARCH=win64
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config
   g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev
   zlib1g-dev googletest libgtest-dev libgmock-dev libbenchmark-dev
-  wine wine64 xvfb xauth x11-utils imagemagick locales fonts-dejavu-core
-  cabextract gcab 7zip
+  wine wine64 fonts-wine xvfb xauth x11-utils imagemagick locales fonts-dejavu-core
+  cabextract gcab 7zip time xz-utils
   python3
   clang libclang-rt-14-dev
 )
@@ -73,37 +74,93 @@ wine_env() {
   export LC_ALL=pl_PL.UTF-8 LANG=pl_PL.UTF-8
 }
 
-# Creates the prefix once (about 12 s) and keeps one wineserver up for the
-# caller's lifetime; stop_wine ends it.
-start_wine() {
-  wine_env
-  mkdir -p "$BUILD"
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    log "creating the Wine prefix ($WINEPREFIX)"
-    wineboot --init >/dev/null 2>&1 </dev/null || true
-    # Wine draws the window frames itself: a virtual display has no window
-    # manager, and screenshots should show captions as users see them.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d Y /f >/dev/null 2>&1 || true
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
-    wineserver -w
+# Wine prefixes. Each keeps off the host: the profile folders (Desktop,
+# Documents, Downloads, Music, Pictures, Videos, Templates) that Wine links to
+# the host's home are real folders of the prefix, and nothing is written into
+# the host's menus or file associations (winemenubuilder is off).
+#   build/wineprefix         the tests' prefix; drive Z: (the host's root) stays,
+#                            since CTest starts the test programs from the build tree
+#   build/wineprefix-sealed  sealed: no drive Z: and no view of the Unix root in
+#                            the shell's folders; the programs run from drive C:
+#                            (tests that delete, or search whole drives:
+#                            scripts/wine-sealed, docs/testing.md)
+#   build/wineprefix-run     sealed too, for scripts/run (a person trying the program)
+TEST_PREFIX=$BUILD/wineprefix
+SEALED_PREFIX=$BUILD/wineprefix-sealed
+RUN_PREFIX=$BUILD/wineprefix-run
+
+# Replaces every symbolic link under the prefix's user profiles (all of them
+# lead to the host's home) by an empty real folder, and for a sealed prefix
+# removes every drive that is not inside the prefix. Cheap; runs at every start,
+# since an update of Wine could bring the links back.
+seal_prefix() {  # PREFIX [sealed]
+  local prefix=$1 link drive
+  while IFS= read -r -d '' link; do
+    rm -f "$link"
+    mkdir -p "$link"
+  done < <(find "$prefix/drive_c/users" -type l -print0 2>/dev/null)
+  if [ "${2:-}" = sealed ]; then
+    for drive in "$prefix"/dosdevices/?:; do
+      [ -e "$drive" ] || [ -L "$drive" ] || continue
+      [ "$(basename "$drive")" = c: ] && continue
+      rm -f "$drive"
+    done
   fi
+}
+
+# Creates the prefix WINEPREFIX names, once (about 12 s).
+create_prefix() {  # [sealed]
+  wine_env
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  [ -f "$WINEPREFIX/system.reg" ] && return 0
+  log "creating the Wine prefix ($WINEPREFIX)"
+  wineboot --init >/dev/null 2>&1 </dev/null || true
+  # Wine draws the window frames itself: a virtual display has no window
+  # manager, and screenshots should show captions as users see them.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d Y /f >/dev/null 2>&1 || true
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+  if [ "${1:-}" = sealed ]; then
+    # The shell's folder views show the Unix root beside the drives: not here.
+    wine reg delete 'HKLM\Software\Microsoft\Windows\CurrentVersion\Explorer\Desktop\Namespace\{9D20AAE8-0625-44B0-9CA7-71889C2254D9}' /f >/dev/null 2>&1 || true
+  fi
+  wineserver -w
+  seal_prefix "$WINEPREFIX" "${1:-}"
+}
+
+# Makes sure the prefix WINEPREFIX names exists, is sealed as asked, and keeps
+# one wineserver up for the caller's lifetime; stop_wine ends it.
+start_wine() {  # [sealed]
+  wine_env
+  create_prefix "${1:-}"
   # The windows are designed in Tahoma, as on Windows. Wine ships a Tahoma of
-  # its own but leaves it out of the prefix; the stand-in face smooths
-  # small bold text to grey, so bold captions looked no heavier than the rest.
+  # its own (package fonts-wine) but leaves it out of the prefix; the stand-in
+  # face smooths small bold text to grey, so bold captions looked no heavier
+  # than the rest.
   local font
   for font in tahoma.ttf tahomabd.ttf; do
-    if [ -f "/usr/share/wine/fonts/$font" ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/$font" ]; then
+    if [ ! -f "/usr/share/wine/fonts/$font" ]; then
+      log "Wine's Tahoma is missing (/usr/share/wine/fonts/$font): install fonts-wine"
+    elif [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/$font" ]; then
       cp "/usr/share/wine/fonts/$font" "$WINEPREFIX/drive_c/windows/Fonts/"
     fi
   done
+  seal_prefix "$WINEPREFIX" "${1:-}"
   wineserver -p
+  WINE_STARTED+=("$WINEPREFIX")
   # The first program on the server starts the prefix's services, which keep
   # its output open for as long as they run: give them none of ours.
   wine wineboot >/dev/null 2>&1 </dev/null || true
+  seal_prefix "$WINEPREFIX" "${1:-}"
 }
 
+# Ends the wineservers start_wine kept up.
+WINE_STARTED=()
 stop_wine() {
-  WINEPREFIX=$WINEPREFIX wineserver -k 2>/dev/null || true
+  local prefix
+  for prefix in "${WINE_STARTED[@]}"; do
+    WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+  done
+  WINE_STARTED=()
 }
 
 # A display for windows: the caller's own, or a virtual one started here.
