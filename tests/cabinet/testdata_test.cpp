@@ -1,4 +1,4 @@
-// Every cabinet of the shared test data, compared with what cabextract made of
+// Every cabinet of the test data (tests/data/cabs), compared with what cabextract made of
 // it (expected.txt: status, then size, MD5 and name of every file written).
 // The real extraction path is used: files go to a temporary folder.
 #include "cab_test_util.h"
