@@ -1,6 +1,7 @@
 #include "util/cp1250.h"
 
 #include <array>
+#include <type_traits>
 
 namespace {
 
@@ -88,6 +89,64 @@ std::string WideToCp1250Lossy(std::wstring_view text) {
     std::string out;
     out.reserve(text.size());
     for (wchar_t c : text) out.push_back(Encode(c).value_or('?'));
+    return out;
+}
+
+namespace {
+
+// Unused bytes keep their own value as a C1 control character.
+constexpr char32_t ExactCodePoint(unsigned char b) {
+    return b < 0x80 ? b : kHigh[b - 0x80] ? kHigh[b - 0x80] : b;
+}
+
+// Code points below this bound map to bytes through one table lookup.
+constexpr size_t kReverseSize = 0x2200;
+
+struct ReverseTable {
+    std::array<unsigned char, kReverseSize> byte{};  // 0: no byte (except for U+0000)
+    ReverseTable() {
+        for (unsigned b = 1; b < 256; ++b) byte[ExactCodePoint(static_cast<unsigned char>(b))] = static_cast<unsigned char>(b);
+    }
+};
+
+const ReverseTable& Reverse() {
+    static const ReverseTable table;
+    return table;
+}
+
+}  // namespace
+
+std::wstring Cp1250ToWideExact(std::string_view bytes) {
+    std::wstring out(bytes.size(), L'\0');
+    for (size_t i = 0; i < bytes.size(); ++i) out[i] = static_cast<wchar_t>(ExactCodePoint(static_cast<unsigned char>(bytes[i])));
+    return out;
+}
+
+bool AppendCp1250Exact(std::wstring_view text, std::string& out, size_t* badIndex) {
+    const auto& reverse = Reverse();
+    const size_t start = out.size();
+    out.resize(start + text.size());
+    char* dest = out.data() + start;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<std::make_unsigned_t<wchar_t>>(text[i]);
+        if (c < 0x80) {
+            dest[i] = static_cast<char>(c);
+            continue;
+        }
+        const unsigned char b = c < kReverseSize ? reverse.byte[c] : 0;
+        if (b == 0) {
+            if (badIndex) *badIndex = i;
+            out.resize(start);
+            return false;
+        }
+        dest[i] = static_cast<char>(b);
+    }
+    return true;
+}
+
+std::optional<std::string> WideToCp1250Exact(std::wstring_view text, size_t* badIndex) {
+    std::string out;
+    if (!AppendCp1250Exact(text, out, badIndex)) return std::nullopt;
     return out;
 }
 

@@ -23,3 +23,29 @@ TEST(Utf8, RoundTripAndMalformedInput) {
     EXPECT_EQ(Utf8ToWide("a\xC0\xAF" "b"), L"a\xFFFD\xFFFD" L"b");  // overlong '/'
     EXPECT_EQ(Utf8ToWide("\xE2\x82"), L"\xFFFD\xFFFD");               // cut short
 }
+
+TEST(Cp1250Exact, EveryByteStringComesBackUnchanged) {
+    std::string all;
+    for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+    const std::wstring text = Cp1250ToWideExact(all);
+    EXPECT_EQ(text[0x81], L'\x81');  // unused bytes keep their value, as Windows maps them
+    EXPECT_EQ(text[0x98], L'\x98');
+    EXPECT_EQ(text[0xB9], L'ą');
+    EXPECT_EQ(WideToCp1250Exact(text), all);
+    const std::wstring plain = Cp1250ToWide(all);  // agrees wherever a byte has a meaning
+    for (int b = 0; b < 256; ++b) {
+        if (plain[b] != L'\xFFFD') {
+            EXPECT_EQ(plain[b], text[b]) << b;
+        }
+    }
+}
+
+TEST(Cp1250Exact, CharactersWithoutAByteAreRefusedWithTheirPosition) {
+    size_t bad = 99;
+    EXPECT_FALSE(WideToCp1250Exact(L"ab\x0080", &bad));  // U+0080 has no byte (0x80 is €)
+    EXPECT_EQ(bad, 2u);
+    EXPECT_FALSE(WideToCp1250Exact(L"日", &bad));
+    EXPECT_EQ(bad, 0u);
+    EXPECT_FALSE(WideToCp1250Exact(L"x\xFFFD"));
+    EXPECT_EQ(WideToCp1250Exact(L"Zażółć €"), WideToCp1250(L"Zażółć €"));
+}
