@@ -254,6 +254,9 @@ void LoadListContent(tTevList& list, tTevStream& stream) {
 
 std::string SaveListContent(tTevList& list) {
     tTevStream stream;
+    // The file's size when last loaded or saved is the best guess of the new
+    // content's: the buffer is not grown and copied again and again.
+    if (list.FileSize() > 0) stream.Reserve(static_cast<size_t>(list.FileSize()) + (static_cast<size_t>(list.FileSize()) >> 4));
     stream.SetLongForm(list.LongForm());
     list.SaveToStream(stream);
     return stream.TakeBytes();

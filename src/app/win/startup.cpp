@@ -12,6 +12,7 @@
 #include "app/win/windows_responder.h"
 #include "backup/win/infofile.h"
 #include "interact/ask.h"
+#include "store/openlists.h"
 #include "ui/win/application.h"
 #include "util/textcase.h"
 #include "util/win/identity.h"
@@ -77,6 +78,9 @@ int RunArchiwin(const std::wstring& commandLine) {
 
     WindowSwitch which = FindWindowSwitch(commandLine);
     if (which != WindowSwitch::None) {
+        // One action and the end: data lists opened meanwhile do not offer
+        // to create missing files.
+        SetQuietStart(true);
         SetCursor(LoadCursorW(nullptr, IDC_ARROW));
         ShowSwitchWindow(which);
         EndOfRun(exePath);
