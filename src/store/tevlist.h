@@ -73,7 +73,7 @@ public:
     bool LoadFailed() const { return loadFailed_; }
     void SetLoadFailed(bool failed) { loadFailed_ = failed; }
 
-    // The table-bound construction (openlists.cpp): resolves the table's
+    // The table-bound construction: resolves the table's
     // path (the caller's `path` is updated), reads the file or offers to
     // create it, and registers the list among the open lists.
     void CreateForTable(int table, std::wstring& path);
@@ -120,6 +120,10 @@ public:
     // Appends the items of `source` (a list of the same class just read) and
     // takes whatever else its record carried.
     virtual void TakeContentFrom(tTevList& source);
+
+    // A list's object record is its list record.
+    void ReadRecord(tTevStream& stream) final { LoadFromStream(stream); }
+    void WriteRecord(tTevStream& stream) final { SaveToStream(stream); }
 
 protected:
     // Whether this list's record uses the long form on this stream.
@@ -168,3 +172,21 @@ void LoadListContent(tTevList& list, tTevStream& stream);
 // The bytes of a data file for the list (the stream's long-form flag copied
 // from the list's).
 std::string SaveListContent(tTevList& list);
+
+// The registries of the open lists: every table-bound list (one that has run
+// CreateForTable) is held, in the order of creation, among the data lists or,
+// for a reference table, among the reference lists. A list leaves its
+// registry when it is destroyed. The registries hold the lists, not own them.
+const std::vector<tTevList*>& DataLists();
+const std::vector<tTevList*>& ReferenceLists();
+// The first open list of the table: among the data lists, then among the
+// reference lists; nullptr when none.
+tTevList* FindOpenList(int table);
+// Adds the list to the registry of its table (once); CreateForTable does.
+void RegisterOpenList(tTevList& list);
+void UnregisterOpenList(tTevList& list);
+
+// Set by program start when the program runs for one command-line action:
+// the offer to create a missing data file is not made.
+bool QuietStart();
+void SetQuietStart(bool quiet);

@@ -16,6 +16,10 @@ void RaiseUnstreamableType(std::wstring_view className) {
     throw EtevException(SafeFormat(L"203: Nie można odczytać ze strumienia typu %s.", {className}));
 }
 
+void tTevPersistent::ReadRecord(tTevStream&) { RaiseUnstreamableType(ClassName()); }
+
+void tTevPersistent::WriteRecord(tTevStream&) { RaiseUnstreamableType(ClassName()); }
+
 const TevClass tTevObject::kClass{L"tTevObject", CreateBlankOf<tTevObject>};
 
 void tTevObject::Assign(const tTevObject& source) { skip_ = source.skip_; }

@@ -43,6 +43,11 @@ public:
     virtual const TevClass& ClassType() const = 0;
     std::wstring_view ClassName() const { return ClassType().name; }
 
+    // What follows the type number in an object record: an object's fields,
+    // a list's list record. Other classes cannot be streamed (error 203).
+    virtual void ReadRecord(tTevStream& stream);
+    virtual void WriteRecord(tTevStream& stream);
+
 protected:
     tTevPersistent() = default;
     tTevPersistent(const tTevPersistent&) = default;
@@ -72,6 +77,10 @@ public:
 
     bool Skip() const { return skip_; }
     void SetSkip(bool skip) { skip_ = skip; }
+
+    // An object's record is its fields.
+    void ReadRecord(tTevStream& stream) final { Load(stream); }
+    void WriteRecord(tTevStream& stream) final { Store(stream); }
 
     // Copies the fields of another object (the base: the skip flag).
     virtual void Assign(const tTevObject& source);

@@ -4,9 +4,6 @@
 #include <exception>
 #include <limits>
 
-#include "store/storehost.h"
-#include "store/tevlist.h"
-#include "store/typeregistry.h"
 #include "util/cp1250.h"
 #include "util/safeformat.h"
 
@@ -202,48 +199,4 @@ void tTevStream::CheckCount(std::int64_t count, size_t minRecordSize) const {
     if (count > 0 && static_cast<std::uint64_t>(count) > Remaining() / minRecordSize)
         RaiseDamaged(SafeFormat(L"lista zapowiada %d pozycji, a do końca danych zostało tylko %d bajtów",
                                 {static_cast<long long>(count), static_cast<long long>(Remaining())}));
-}
-
-std::unique_ptr<tTevPersistent> tTevStream::ReadObject() {
-    const std::uint16_t typeId = ReadUInt16();
-    if (typeId == 0) return nullptr;
-    const TevTypeEntry* entry = ClassForTypeId(typeId);
-    if (!entry) RaiseUnregisteredType(typeId);
-    Nesting nesting(*this, false);
-    auto object = entry->cls->createBlank(*entry->cls);
-    if (auto* item = dynamic_cast<tTevObject*>(object.get())) {
-        item->Load(*this);
-    } else if (auto* list = dynamic_cast<tTevList*>(object.get())) {
-        list->LoadFromStream(*this);
-    } else {
-        RaiseUnstreamableType(entry->cls->name);
-    }
-    return object;
-}
-
-void tTevStream::WriteObject(tTevPersistent* object) {
-    auto* item = dynamic_cast<tTevObject*>(object);
-    if (!object || (item && item->Skip())) {
-        WriteUInt16(0);
-        return;
-    }
-    const TevTypeEntry* entry = TypeIdForClass(object->ClassType());
-    if (!entry) {
-        // The class has no number to show: 0 is what "no object" is written as.
-        const std::wstring message =
-            SafeFormat(L"202: Próba obsługi niezarejestrowanego typu numer %d.\r\nKlasa %s nie ma numeru typu.",
-                       {0, object->ClassName()});
-        CurrentStoreHost().ShowMessage(message);
-        throw EtevException(message);
-    }
-    WriteGuard guard(*this);
-    Nesting nesting(*this, true);
-    WriteUInt16(static_cast<std::uint16_t>(entry->typeId));
-    if (item) {
-        item->Store(*this);
-    } else if (auto* list = dynamic_cast<tTevList*>(object)) {
-        list->SaveToStream(*this);
-    } else {
-        RaiseUnstreamableType(object->ClassName());
-    }
 }

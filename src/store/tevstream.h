@@ -75,7 +75,8 @@ public:
     std::wstring ReadString();
     void WriteString(std::wstring_view text);
 
-    // Object records. ReadObject gives nullptr for type number 0.
+    // Object records (objectrecord.cpp). ReadObject gives nullptr for type
+    // number 0.
     std::unique_ptr<tTevPersistent> ReadObject();
     // Writes the object's record; nullptr, and a skipped object, are written
     // as type number 0 (no object). A failure takes back what the record

@@ -1,7 +1,7 @@
 // Table-bound lists: CreateForTable, the registries of open lists, loading on
 // first access and the operations that walk a list. The program around the
 // lists is a scripted host keeping its "files" in memory.
-#include "store/openlists.h"
+#include "store/tevlist.h"
 
 #include <map>
 
@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include "store/storehost.h"
-#include "store/tevlist.h"
 #include "store/tevstream.h"
 #include "store_fixture.h"
 

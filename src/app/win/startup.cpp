@@ -12,7 +12,7 @@
 #include "app/win/windows_responder.h"
 #include "backup/win/infofile.h"
 #include "interact/ask.h"
-#include "store/openlists.h"
+#include "store/tevlist.h"
 #include "ui/win/application.h"
 #include "util/textcase.h"
 #include "util/win/identity.h"
