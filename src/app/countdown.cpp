@@ -20,6 +20,12 @@ CountdownTick CountdownAt(int tick, int length, int intervalMs) {
     return t;
 }
 
-std::wstring CountdownText(int secondsLeft) {
-    return SafeFormat(L"okienko zniknie za %d sek.\r\n(możesz zamknąć je sam)", {secondsLeft});
+std::wstring CountdownText(int secondsLeft, const std::wstring& answer) {
+    if (answer.empty()) return SafeFormat(L"okienko zniknie za %d sek.\r\n(możesz zamknąć je sam)", {secondsLeft});
+    return SafeFormat(L"okienko zniknie za %d sek.\r\ni odpowie „%s”", {secondsLeft, answer});
+}
+
+std::wstring CountdownHint(const std::wstring& answer) {
+    return L"Ten wskaźnik pokazuje, za kiedy okienko zamknie się samo tak, jakbyś nacisnął przycisk " +
+           (answer.empty() ? std::wstring(L"OK") : answer) + L".";
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The message dialog's countdown: the dialog closes itself as if "OK" had
-// been pressed when nobody answers it. Time is counted in ticks of the
+// been pressed when nobody answers it, or, for a destructive question, as if
+// the button that keeps the data had been. Time is counted in ticks of the
 // dialog's timer.
 #include <string>
 
@@ -18,5 +19,9 @@ struct CountdownTick {
 };
 CountdownTick CountdownAt(int tick, int length, int intervalMs);
 
-// "okienko zniknie za N sek." and the second line of the time label.
-std::wstring CountdownText(int secondsLeft);
+// "okienko zniknie za N sek." and the second line of the time label. With
+// an answer (the caption of the button a destructive question takes), the
+// second line names it.
+std::wstring CountdownText(int secondsLeft, const std::wstring& answer = {});
+// The gauge's hint: which button the closing counts as.
+std::wstring CountdownHint(const std::wstring& answer = {});

@@ -21,9 +21,11 @@ std::wstring Title() {
 const std::wstring& CurrentDialogKey() { return dialogKey; }
 
 int MessageDialog(const std::wstring& caption, const std::wstring& headline, const std::wstring& body, int timeout,
-                  bool offerDontShowAgain, const std::wstring& key, const std::wstring& info) {
+                  bool offerDontShowAgain, const std::wstring& key, const std::wstring& info, Question kind) {
+    const bool destructive = kind == Question::Destructive;
+    if (destructive) offerDontShowAgain = false;
     dialogKey = offerDontShowAgain ? key : L"-";
-    if (timeout == 0) return 1;
+    if (timeout == 0) return destructive ? 2 : 1;
     if (offerDontShowAgain) {
         ProgramSide* side = CurrentProgramSide();
         if (side && side->Remembered(key)) return 1;
@@ -36,6 +38,7 @@ int MessageDialog(const std::wstring& caption, const std::wstring& headline, con
     r.offerDontShowAgain = offerDontShowAgain;
     r.key = dialogKey;
     r.info = info;
+    r.destructive = destructive;
     return Modal().ShowMessage(r);
 }
 
@@ -44,14 +47,17 @@ bool AskRemembered(const std::wstring& text, const std::wstring& key, bool offer
     return MessageDialog(Title(), headline, body, kTimeout, offerDontShowAgain, key, {}) == 1;
 }
 
-bool Ask(const std::wstring& text) { return AskRemembered(text, L"-", false); }
-
-bool AskHeadline(const std::wstring& headline, const std::wstring& body) {
-    return MessageDialog(Title(), headline, body, kTimeout, false, L"-", {}) == 1;
+bool Ask(const std::wstring& text, Question kind) {
+    auto [headline, body] = SplitMessage(text);
+    return MessageDialog(Title(), headline, body, kTimeout, false, L"-", {}, kind) == 1;
 }
 
-bool AskWithInfo(const std::wstring& headline, const std::wstring& body, const std::wstring& info) {
-    return MessageDialog(Title(), headline, body, kTimeout, false, L"-", info) == 1;
+bool AskHeadline(const std::wstring& headline, const std::wstring& body, Question kind) {
+    return MessageDialog(Title(), headline, body, kTimeout, false, L"-", {}, kind) == 1;
+}
+
+bool AskWithInfo(const std::wstring& headline, const std::wstring& body, const std::wstring& info, Question kind) {
+    return MessageDialog(Title(), headline, body, kTimeout, false, L"-", info, kind) == 1;
 }
 
 void RaiseError(const std::wstring& text) {

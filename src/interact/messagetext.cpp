@@ -52,9 +52,13 @@ std::wstring MessageMarkup(const std::wstring& headline, const std::wstring& bod
 
 bool IsQuestion(const std::wstring& headline) { return Has(headline, L'?'); }
 
-bool SecondButtonShown(const std::wstring& headline, const std::wstring& body) {
-    return IsQuestion(headline) || !body.empty();
+bool SecondButtonShown(const std::wstring& headline, const std::wstring& body, bool destructive) {
+    return destructive || IsQuestion(headline) || !body.empty();
 }
+
+int UnansweredResult(const MessageRequest& request) { return request.destructive ? 2 : 1; }
+
+std::wstring SecondButtonName(const std::wstring& headline) { return IsQuestion(headline) ? L"Nie" : L"Anuluj"; }
 
 std::pair<std::wstring, std::wstring> SplitMessage(const std::wstring& text) {
     std::wstring headline = FieldAt(L'\r', 1, text);

@@ -6,6 +6,8 @@
 #include <string>
 #include <utility>
 
+#include "interact/seam.h"
+
 // Icons chosen by markers: "*" first in the headline (information), "%"
 // first in the caption or headline (stop), "!" and "?" anywhere in either.
 struct MessageIcons {
@@ -30,8 +32,17 @@ std::wstring MessageMarkup(const std::wstring& headline, const std::wstring& bod
 
 // "?" in the headline asks a question: the buttons read "&Tak" and "&Nie".
 bool IsQuestion(const std::wstring& headline);
-// The second button shows for a question or when there is a body.
-bool SecondButtonShown(const std::wstring& headline, const std::wstring& body);
+// The second button shows for a question, when there is a body, and always
+// for a destructive question (its answer that keeps the data).
+bool SecondButtonShown(const std::wstring& headline, const std::wstring& body, bool destructive = false);
+
+// The result of a message nobody answers (its countdown ended, another window
+// of the program became active, or it was not to be shown): 1, "OK", except
+// for a destructive question, which takes 2, the answer that keeps the data.
+int UnansweredResult(const MessageRequest& request);
+// The caption of the second button without its "&": "Nie" for a question,
+// "Anuluj" otherwise.
+std::wstring SecondButtonName(const std::wstring& headline);
 
 // A message text split at its first line break into headline and body, both
 // trimmed of spaces.

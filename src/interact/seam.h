@@ -20,6 +20,9 @@ struct MessageRequest {
     bool offerDontShowAgain = false;
     std::wstring key = L"-";          // "do not show again" key
     std::wstring info;                // text behind the "?" info label
+    // The positive answer replaces, deletes or overwrites data (ask.h,
+    // Question::Destructive): only the user's own press answers it so.
+    bool destructive = false;
 };
 
 // An open or save dialog. filter uses the "Opis|*.ext|Opis|*.ext" form.

@@ -41,6 +41,10 @@ TEST(Countdown, TicksOfTheUsualTimeout) {
         EXPECT_EQ(t.expired, c.expired) << c.tick;
     }
     EXPECT_EQ(CountdownText(85), L"okienko zniknie za 85 sek.\r\n(możesz zamknąć je sam)");
+    // A destructive question says which answer it will take.
+    EXPECT_EQ(CountdownText(85, L"Nie"), L"okienko zniknie za 85 sek.\r\ni odpowie „Nie”");
+    EXPECT_EQ(CountdownHint(L"Anuluj"),
+              L"Ten wskaźnik pokazuje, za kiedy okienko zamknie się samo tak, jakbyś nacisnął przycisk Anuluj.");
 }
 
 TEST(TimeLeft, EstimatedOnlyInTheMiddleOfTheWorkOnTheSameDay) {

@@ -59,6 +59,10 @@ TEST(MessageText, ButtonsFollowTheQuestionMarkAndTheBody) {
     EXPECT_TRUE(SecondButtonShown(L"Mocna kompresja?", L""));
     EXPECT_TRUE(SecondButtonShown(L"Folder nie istnieje!", L"C:\\x"));
     EXPECT_FALSE(SecondButtonShown(L"Gotowe", L""));
+    // A destructive question always has the button that keeps the data.
+    EXPECT_TRUE(SecondButtonShown(L"Gotowe", L"", true));
+    EXPECT_EQ(SecondButtonName(L"Czy zastąpić plik?"), L"Nie");
+    EXPECT_EQ(SecondButtonName(L"Zastąpię plik."), L"Anuluj");
 }
 
 TEST(MessageText, AskSplitsAtTheFirstLineBreakAndTrims) {

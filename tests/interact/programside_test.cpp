@@ -89,6 +89,37 @@ TEST(ProgramSide, RememberedAnswersSkipTheDialogOnlyWhenTheyAreOffered) {
     EXPECT_EQ(script.shown[1].message.key, L"inny");
 }
 
+TEST(ProgramSide, NothingButThePressAnswersADestructiveQuestionYes) {
+    TestSide side;
+    ScriptedResponder script;
+    // Nobody answers: a plain question goes on as "OK", a destructive one
+    // keeps the data, through every call that can ask one.
+    script.Unanswered().Unanswered().Unanswered().Unanswered();
+    EXPECT_TRUE(Ask(L"Mocna kompresja?"));
+    EXPECT_FALSE(Ask(L"Czy na pewno zastąpić plik C:\a.txt?", Question::Destructive));
+    EXPECT_FALSE(AskHeadline(L"Czy usunąć folder?", L"C:\dane", Question::Destructive));
+    EXPECT_FALSE(AskWithInfo(L"Czy nadpisać bazę?", L"", L"informacja", Question::Destructive));
+    ASSERT_EQ(script.shown.size(), 4u);
+    EXPECT_FALSE(script.shown[0].message.destructive);
+    for (size_t i = 1; i < 4; ++i) EXPECT_TRUE(script.shown[i].message.destructive) << i;
+
+    // Not to be shown (timeout 0): "OK" for a plain one, the keeping answer
+    // for a destructive one.
+    EXPECT_EQ(MessageDialog(L"Archiwin", L"Czy usunąć?", L"", 0, false, L"-", L""), 1);
+    EXPECT_EQ(MessageDialog(L"Archiwin", L"Czy usunąć?", L"", 0, false, L"-", L"", Question::Destructive), 2);
+
+    // A remembered answer never answers one: it is shown, without the offer.
+    script.Answer(1);
+    EXPECT_EQ(MessageDialog(L"Archiwin", L"Czy usunąć?", L"", 122, true, L"zapamiętany", L"",
+                            Question::Destructive), 1);
+    ASSERT_EQ(script.shown.size(), 5u);
+    EXPECT_FALSE(script.shown[4].message.offerDontShowAgain);
+    EXPECT_EQ(CurrentDialogKey(), L"-");
+    // The user's own "Tak" still answers it.
+    script.Answer(1);
+    EXPECT_TRUE(Ask(L"Czy na pewno zastąpić plik C:\a.txt?", Question::Destructive));
+}
+
 TEST(ProgramSide, RaisedErrorsTellItFirst) {
     TestSide side;
     ScriptedResponder script;

@@ -1,21 +1,28 @@
 #include "scripted_responder.h"
 
+#include "interact/messagetext.h"
+
 ScriptedResponder::ScriptedResponder() : previous_(SetModalResponder(this)) {}
 
 ScriptedResponder::~ScriptedResponder() { SetModalResponder(previous_); }
 
 ScriptedResponder& ScriptedResponder::Answer(int result) {
-    script_.push_back({false, false, result, {}});
+    script_.push_back({false, false, false, result, {}});
     return *this;
 }
 
 ScriptedResponder& ScriptedResponder::Answer(std::wstring text) {
-    script_.push_back({false, true, 0, std::move(text)});
+    script_.push_back({false, true, false, 0, std::move(text)});
     return *this;
 }
 
 ScriptedResponder& ScriptedResponder::Cancel() {
-    script_.push_back({true, false, 0, {}});
+    script_.push_back({true, false, false, 0, {}});
+    return *this;
+}
+
+ScriptedResponder& ScriptedResponder::Unanswered() {
+    script_.push_back({false, false, true, 0, {}});
     return *this;
 }
 
@@ -35,7 +42,7 @@ std::optional<std::wstring> ScriptedResponder::TextAnswer() {
 int ScriptedResponder::ShowMessage(const MessageRequest& request) {
     shown.push_back({L"message", request.caption, request.headline, request.body, request, {}});
     auto s = Next();
-    if (!s) return 1;
+    if (!s || s->unanswered) return UnansweredResult(request);
     return s->cancel ? 2 : s->number;
 }
 

@@ -25,10 +25,13 @@ public:
     // Answers, taken in order by whatever asks next. A message takes an int
     // (1 or 2), input and file choices a string ("" with cancel = true means
     // cancelled), a pick list an index. When the script is empty, messages
-    // answer 1 and every other interaction is cancelled.
+    // take the answer of a dialog nobody answers (1, but 2 for a destructive
+    // question) and every other interaction is cancelled.
     ScriptedResponder& Answer(int result);
     ScriptedResponder& Answer(std::wstring text);
     ScriptedResponder& Cancel();
+    // The next message is left alone: it takes what its countdown would give.
+    ScriptedResponder& Unanswered();
 
     std::vector<Shown> shown;
     DateTimeValue now = 46366.5;  // 10 December 2026, noon
@@ -50,6 +53,7 @@ private:
     struct Step {
         bool cancel = false;
         bool isText = false;
+        bool unanswered = false;
         int number = 0;
         std::wstring text;
     };

@@ -41,7 +41,7 @@ TeTevWarningDialog::TeTevWarningDialog() : Form(BorderStyle::Dialog) {
     Gauge1->SetAlign(Align::Bottom);
     Gauge1->SetHeight(11);
     Gauge1->SetRange(0, 100);
-    Gauge1->SetHint(L"Ten wskaźnik pokazuje, za kiedy okienko zamknie się samo tak, jakbyś nacisnął przycisk OK.");
+    Gauge1->SetHint(CountdownHint());
     Gauge1->SetVisible(false);
 
     pBottom = SidePanel(Panel2, Align::Bottom, 30);
@@ -126,7 +126,13 @@ void TeTevWarningDialog::Prepare(const MessageRequest& r) {
         bOK->SetText(L"&Tak");
         bAnuluj->SetText(L"&Nie");
     }
-    bAnuluj->SetVisible(SecondButtonShown(headline, r.body));
+    bAnuluj->SetVisible(SecondButtonShown(headline, r.body, r.destructive));
+
+    // What the dialog answers when the user does not: a destructive question
+    // keeps the data, and its countdown names the button it counts as.
+    unanswered_ = UnansweredResult(r) == 1 ? mrOk : mrCancel;
+    unansweredName_ = r.destructive ? SecondButtonName(headline) : std::wstring();
+    Gauge1->SetHint(CountdownHint(unansweredName_));
 
     countdown_ = CountdownLength(r.timeout, static_cast<int>(Timer1.Interval()));
     key_ = r.offerDontShowAgain ? r.key : L"-";
@@ -192,12 +198,15 @@ void TeTevWarningDialog::Timer1Timer() {
     Gauge1->SetVisible(t.gaugeShown);
     bStoj->SetVisible(t.timeShown);
     lbCzas->SetVisible(t.timeShown);
-    lbCzas->SetText(CountdownText(t.secondsLeft));
+    lbCzas->SetText(CountdownText(t.secondsLeft, unansweredName_));
     if (t.expired) {
-        // Nobody answered: keep the message and go on as if "OK" was pressed.
+        // Nobody answered: keep the message and go on as if "OK" was pressed,
+        // or, for a destructive question, the button that keeps the data.
         Timer1.SetEnabled(false);
-        AppendLog(kLostMessagesLog, Text() + L": " + lb->Markup());
-        SetModalResult(mrOk);
+        std::wstring line = Text() + L": " + lb->Markup();
+        if (!unansweredName_.empty()) line += L" [odpowiedź: " + unansweredName_ + L"]";
+        AppendLog(kLostMessagesLog, line);
+        SetModalResult(unanswered_);
     }
     ++tick_;
 }
@@ -214,12 +223,13 @@ void TeTevWarningDialog::cbDontShowAgainClick(Control*) {
 }
 
 void TeTevWarningDialog::OtherFormActivated(Form* form) {
-    // Another window of the program took over: the dialog goes as "OK". A
-    // dialog opened on top of this one (the information behind "?") does not
-    // answer it, nor does the window the system activates once this one has
-    // been answered and hides.
+    // Another window of the program took over: the dialog goes as "OK" (a
+    // destructive question with the answer that keeps the data). A dialog
+    // opened on top of this one (the information behind "?") does not answer
+    // it, nor does the window the system activates once this one has been
+    // answered and hides.
     if (!IsModal() || ModalResult() != mrNone || form == this || !form || form->IsModal()) return;
-    SetModalResult(mrOk);
+    SetModalResult(unanswered_);
 }
 
 int ShowWarningDialog(const MessageRequest& request) {

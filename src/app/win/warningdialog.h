@@ -3,7 +3,8 @@
 // and a body in markup, icons and buttons chosen by marker characters, a
 // countdown after which the dialog closes as if "OK" had been pressed (the
 // unanswered message goes to the lost-message log), and an optional "do not
-// show again" box remembered in the registry.
+// show again" box remembered in the registry. A destructive question closes
+// by itself only with the answer that keeps the data (interact/ask.h).
 #include <string>
 
 #include "interact/seam.h"
@@ -67,6 +68,8 @@ private:
     std::wstring key_ = L"-";
     int countdown_ = -1;
     int tick_ = 0;
+    int unanswered_ = mrOk;        // the result when nobody answers
+    std::wstring unansweredName_;  // its button, named for a destructive question
     std::function<void(Form*)> previousActiveFormChange_;
 };
 

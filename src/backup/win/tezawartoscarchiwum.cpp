@@ -205,7 +205,7 @@ void TeZawartoscArchiwum::tevColorButton2Click(Control*) {
     if (dest.empty() || !DirectoryExists(dest)) RaiseError(L"Folder docelowy nie istnieje!");
     const int checked = lb->CheckedCount();
     if (checked == 0) RaiseError(L"Nic nie zaznaczyłeś!");
-    if (!Ask(L"Czy wypakować " + std::to_wstring(checked) + L" plików?")) return;
+    if (!Ask(L"Czy wypakować " + std::to_wstring(checked) + L" plików?", Question::Destructive)) return;
 
     // All checked files in one pass over the archive.
     std::vector<std::wstring> keys;
@@ -220,5 +220,6 @@ void TeZawartoscArchiwum::tevColorButton2Click(Control*) {
 
 void TeZawartoscArchiwum::OverWriteFile(TCABFile*, const std::wstring& filename, bool& Allow) {
     if (EndsWithNoCase(L"kopia.tev", filename) || cbNiePytajOZastapienie->Checked()) return;
-    Allow = Ask(L"Czy na pewno zastąpić plik " + filename + L"?\r\nPlik na dysku: \r\n" + FileDescription(filename));
+    Allow = Ask(L"Czy na pewno zastąpić plik " + filename + L"?\r\nPlik na dysku: \r\n" + FileDescription(filename),
+                Question::Destructive);
 }

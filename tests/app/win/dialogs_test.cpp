@@ -161,6 +161,56 @@ TEST_F(Dialogs, UnansweredQuestionClosesAsOkAndIsLogged) {
     DeleteFileW(LostMessagesPath().c_str());
 }
 
+TEST_F(Dialogs, UnansweredDestructiveQuestionTakesTheAnswerThatKeepsTheData) {
+    DeleteFileW(LostMessagesPath().c_str());
+    windows.now = 46366.5;
+    // Left to its countdown: "Nie", said beforehand, and logged with it.
+    WhenShown<TeTevWarningDialog> shot(
+        [](TeTevWarningDialog& d) {
+            EXPECT_EQ(d.lbCzas->Text(), L"okienko zniknie za 1 sek.\r\ni odpowie „Nie”");
+            EXPECT_EQ(d.Gauge1->Hint(),
+                      L"Ten wskaźnik pokazuje, za kiedy okienko zamknie się samo tak, jakbyś nacisnął przycisk Nie.");
+            EXPECT_TRUE(CaptureWindowPng(d.Handle(), ShotPath(L"dialog_countdown_destructive.png")));
+        },
+        [](TeTevWarningDialog& d) { return d.Gauge1->Visible(); });
+    EXPECT_EQ(MessageDialog(L"Archiwin", L"Czy na pewno zastąpić plik?", L"C:\\dane\\plik.txt", 1, false, L"-", L"",
+                            Question::Destructive),
+              2);
+    EXPECT_TRUE(shot.ran);
+    EXPECT_EQ(ReadWhole(LostMessagesPath()), L"10-12-2026 12:00:00 - Archiwin: <b>Czy na pewno zastąpić plik?</b><br>"
+                                             L"   C:\\dane\\plik.txt [odpowiedź: Nie]\r\n");
+    DeleteFileW(LostMessagesPath().c_str());
+
+    // Without "?" and without a body the second button still shows, and the
+    // countdown names it.
+    WhenShown<TeTevWarningDialog> anuluj(
+        [](TeTevWarningDialog& d) {
+            EXPECT_TRUE(d.bAnuluj->Visible());
+            EXPECT_EQ(d.bAnuluj->Text(), L"&Anuluj");
+            EXPECT_EQ(d.lbCzas->Text(), L"okienko zniknie za 1 sek.\r\ni odpowie „Anuluj”");
+        },
+        [](TeTevWarningDialog& d) { return d.lbCzas->Visible(); });
+    EXPECT_EQ(MessageDialog(L"Archiwin", L"Zastąpię wszystkie pliki.", L"", 1, false, L"-", L"", Question::Destructive),
+              2);
+    EXPECT_TRUE(anuluj.ran);
+    DeleteFileW(LostMessagesPath().c_str());
+
+    // Another window of the program becoming active does not answer "Tak".
+    std::unique_ptr<Form> other;
+    WhenShown<TeTevWarningDialog> activate([&](TeTevWarningDialog&) {
+        other = std::make_unique<Form>(BorderStyle::None);
+        other->SetBounds(10, 10, 100, 50);
+        other->Show();
+    });
+    EXPECT_FALSE(Ask(L"Czy na pewno zastąpić plik C:\\dane\\plik.txt?", Question::Destructive));
+    EXPECT_TRUE(activate.ran);
+
+    // The user's own press still answers it.
+    WhenShown<TeTevWarningDialog> yes([](TeTevWarningDialog& d) { Click(d.bOK); });
+    EXPECT_TRUE(Ask(L"Czy na pewno zastąpić plik C:\\dane\\plik.txt?", Question::Destructive));
+    EXPECT_TRUE(yes.ran);
+}
+
 TEST_F(Dialogs, ClickOnTheTimeStopsTheCountdown) {
     DeleteFileW(LostMessagesPath().c_str());
     TeTevWarningDialog* dialog = nullptr;

@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <deque>
+#include <memory>
 
 #include "app/win/startup.h"
 #include "app/win/temain.h"
+#include "app/win/windows_responder.h"
 #include "backup/entrypaths.h"
 #include "backup/win/folderbackup.h"
 #include "backup/win/infofile.h"
@@ -21,6 +24,8 @@
 #include "util/textmarkup.h"
 #include "util/win/files.h"
 #include "util/win/identity.h"
+#include "ui/win/form.h"
+#include "ui/win/timer.h"
 
 namespace {
 
@@ -366,6 +371,84 @@ TEST_F(Backup, RestoreComparesChecksByModeAndReplacesAfterTheQuestion) {
         headlines.erase(headlines.begin());  // the open dialog
         EXPECT_EQ(headlines, (std::vector<std::wstring>{L"Czy wypakować 6 plików?", L"Ilość wypakowanych plików: 6"}));
         EXPECT_EQ(sample.Contents(), original);
+    }
+}
+
+// The program's own message dialog for every message, left alone by one of
+// the ways nobody answers it, or answered "Tak" where the test says so; the
+// other interactions (the open dialog) from the script.
+class LeftAlone : public ScriptedResponder {
+public:
+    enum Way { Yes, Countdown, Activation };
+    std::deque<Way> ways;  // one per message; Yes once they run out
+
+    int ShowMessage(const MessageRequest& r) override {
+        shown.push_back({L"message", r.caption, r.headline, r.body, r, {}});
+        const Way way = ways.empty() ? Yes : ways.front();
+        if (!ways.empty()) ways.pop_front();
+        if (way == Yes) return 1;
+        MessageRequest left = r;
+        left.timeout = way == Countdown ? 1 : 20;
+        // Another window of the program becomes active while it waits.
+        std::unique_ptr<Form> other;
+        Timer activate(300, way == Activation);
+        activate.OnTimer = [&] {
+            activate.SetEnabled(false);
+            other = std::make_unique<Form>(BorderStyle::None);
+            other->SetBounds(10, 10, 100, 50);
+            other->Show();
+        };
+        return WindowsResponder().ShowMessage(left);
+    }
+};
+
+TEST_F(Backup, RestoreQuestionsLeftUnansweredKeepTheFilesOnDisk) {
+    const auto original = sample.Contents();
+    const std::wstring archive = MakeBackup(L"kopia.cab");
+    const std::wstring changed = L"Księgi\\styczeń.txt", deleted = L"pusty.txt";
+    using W = LeftAlone::Way;
+    struct Case {
+        const wchar_t* what;
+        std::deque<W> ways;  // "Czy wypakować…?", then "Czy na pewno zastąpić…?"
+        bool restored;       // the deleted file comes back
+    } cases[] = {
+        {L"extraction question, countdown", {W::Countdown}, false},
+        {L"extraction question, another window", {W::Activation}, false},
+        {L"replacement question, countdown", {W::Yes, W::Countdown}, true},
+        {L"replacement question, another window", {W::Yes, W::Activation}, true},
+    };
+    const std::wstring lost = DirectoryPart(ProgramFile()) + L"!Stracone komunikaty.log";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // A file changed on disk whose date is older than the archive's copy
+        // (checked, so its replacement is asked), and one deleted.
+        WriteBytes(sample.Path(changed), "zmieniony na dysku");
+        ShiftWriteTime(sample.Path(changed), -1);
+        DeleteFileW(sample.Path(deleted).c_str());
+
+        LeftAlone windows;
+        windows.Answer(archive);
+        windows.ways = c.ways;
+        WhenContentsShown([&](TeZawartoscArchiwum& d) {
+            EXPECT_EQ(CheckedKeys(d), (std::vector<std::wstring>{changed, deleted}));
+            Press(d.tevColorButton2);
+        });
+        main.tevClickableLabel2->Click();
+
+        ASSERT_GE(windows.shown.size(), 2u);
+        EXPECT_EQ(windows.shown[1].headline, L"Czy wypakować 2 plików?");
+        EXPECT_TRUE(windows.shown[1].message.destructive);
+        if (c.restored) {
+            ASSERT_GE(windows.shown.size(), 3u);
+            EXPECT_EQ(windows.shown[2].headline, L"Czy na pewno zastąpić plik " + sample.Path(changed) + L"?");
+            EXPECT_TRUE(windows.shown[2].message.destructive);
+        }
+        EXPECT_EQ(ReadBytes(sample.Path(changed)), "zmieniony na dysku");
+        EXPECT_EQ(FileExists(sample.Path(deleted)), c.restored);
+        if (c.restored) EXPECT_EQ(ReadBytes(sample.Path(deleted)), original.at(deleted));
+        // Only a countdown that ran out leaves its line in the lost-message log.
+        EXPECT_EQ(FileExists(lost), c.ways.back() == W::Countdown);
+        DeleteFileW(lost.c_str());
     }
 }
 
