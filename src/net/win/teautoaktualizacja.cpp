@@ -535,6 +535,16 @@ void TeAutoAktualizacja::HttpGetRequestDone(const HttpResult& result) {
 
         std::wstring backup;
         if (FileExists(destination)) {
+            // A file another program holds (or a read-only one) could not be
+            // replaced: found out before its backup takes the place of the
+            // previous one.
+            HANDLE probe = CreateFileW(destination.c_str(), GENERIC_WRITE | DELETE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (probe == INVALID_HANDLE_VALUE)
+                Fail(L"Nie mogę zastąpić pliku " + destination +
+                     L": używa go inny program albo jest tylko do odczytu.\r\nAktualizacja przerwana!");
+            CloseHandle(probe);
             backup = LzExpandCopy(destination);
             if (backup.empty())
                 Fail(L"Nie udało się wykonać kopii zapasowej pliku " + destination + L"\r\nAktualizacja przerwana!");

@@ -71,6 +71,8 @@ public:
 
     // The state the tests look at.
     const std::wstring& UpdateDir() const { return updateDir_; }
+    // Another download folder (the tests' own), with a trailing backslash.
+    void UseUpdateDir(const std::wstring& dir) { updateDir_ = dir; }
     int PageIndex() const { return tsStrony->TabIndex(); }
     void GoToPage(int page);
     // The pair (local name, server path) of each list item; empty for an item
