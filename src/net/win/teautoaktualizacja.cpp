@@ -186,7 +186,7 @@ TeAutoAktualizacja::TeAutoAktualizacja(const std::wstring& productName)
     pSerwer->SetBounds(0, 0, w, 50);
     pSerwer->SetAlign(Align::Bottom);
     lbWersja = Place<Label>(pSerwer, 0, 4, w, 16);
-    lbSerwer = Place<Label>(pSerwer, 0, 29, 60, 16, L"&Serwer:");
+    lbSerwer = Place<Label>(pSerwer, 0, 29, 60, 16, L"Serwer:");
     cbSerwer = Place<THTMLComboBox>(pSerwer, 60, 25, w - 60, 22);
     lb = pPliki->Add<TtevHtmlCheckListBox>();
     lb->SetAlign(Align::Client);
@@ -209,11 +209,12 @@ TeAutoAktualizacja::TeAutoAktualizacja(const std::wstring& productName)
     lbNazwaPliku = Place<Label>(pAktualizowanie, 0, 18, w, 16);
     lbGot = WrappedLabel(pAktualizowanie, 0, 38, w, 30);
     pbPostep = Place<ProgressBar>(pAktualizowanie, 0, 72, w, 16);
+    pbPostep->SetRange(0, 1000);
     mInfo = Place<Memo>(pAktualizowanie, 0, 96, w, 110, true);
 
-    lbOpis->SetHTML(L"");
     tsStrony->InfoLabel = lbOpis;
     tsStrony->SetNotebook(nbStrony);
+    lbOpis->SetHTML(L"Witamy w automatycznej aktualizacji programu");
     tevDalejWsteczButton2->SetTabSetFlat(tsStrony);
     tevDalejWsteczButton2->Loaded();
     OnShow = [this](Control*) { FormShow(); };
@@ -296,7 +297,8 @@ void TeAutoAktualizacja::tevDalejWsteczButton2Dalej(int page, bool after, bool& 
 }
 
 void TeAutoAktualizacja::httpAktCommand(const std::wstring& line) {
-    lbHttp->SetText(line);
+    // The request line above, the header lines that follow it below.
+    if (line.starts_with(L"GET ") || line.starts_with(L"HEAD ")) lbHttp->SetText(line);
     lbGet->SetText(line);
 }
 

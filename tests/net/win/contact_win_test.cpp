@@ -15,6 +15,8 @@
 #include "net/win/netside.h"
 #include "net_test_util.h"
 #include "support/scripted_responder.h"
+#include "support/win/capture.h"
+#include "support/win/pump.h"
 #include "ui/win/application.h"
 #include "util/cp1250.h"
 #include "util/failure.h"
@@ -246,6 +248,27 @@ TEST(SystemMapi, HandsTheMessageToTheSystemsMailClient) {
     MapiMail m{L"Archiwin - test", L"Treść\r\n ", L"Studio TEV", L"biuro@tev.example", L"Pomoc", L"pomoc@tev.example"};
     const int code = SystemMapiSendMail(m);
     EXPECT_TRUE(code == 0 || code == kMapiMissing) << code;
+}
+
+}  // namespace
+
+namespace {
+
+// Every page, as the user sees it (ARCHIWIN_SHOTS: kontakt_*.png).
+TEST_F(Contact, Pictures) {
+    auto w = Wizard();
+    w->rbTechnikalia->SetChecked(true);
+    w->rbZamowienia->SetChecked(false);
+    w->rbZlotaRybka->SetChecked(false);
+    FillUser(*w);
+    w->mTresc->SetValue(L"Po kliknięciu „Zapisz” program pokazuje komunikat o błędzie.\r\nCo robię nie tak?");
+    const wchar_t* names[] = {L"witamy", L"dane", L"informacje", L"meritum", L"odpowiedz", L"wyslij"};
+    for (int page = 0; page < 6; ++page) {
+        Pump();
+        EXPECT_TRUE(CaptureWindowPng(w->Handle(), ShotPath(L"kontakt_" + std::to_wstring(page + 1) + L"_" +
+                                                           names[page] + L".png")));
+        if (page < 5) ASSERT_EQ(Next(*w), L"");
+    }
 }
 
 }  // namespace

@@ -17,6 +17,8 @@
 #include "net/win/netside.h"
 #include "net_test_util.h"
 #include "support/scripted_responder.h"
+#include "support/win/capture.h"
+#include "support/win/pump.h"
 #include "ui/win/application.h"
 #include "ui/win/timer.h"
 #include "util/cp1250.h"
@@ -507,6 +509,49 @@ TEST_F(Update, RunAutomaticUpdateByKeyboard) {
               L"Jak najszybciej zamknij program i uruchom Windows ponownie, aby zobaczyć efekty wprowadzonych zmian.");
     const std::vector<int> seen = {0, 1, 2, 3, 4};
     EXPECT_EQ(pages, seen);
+}
+
+}  // namespace
+
+namespace {
+
+// Every page, as the user sees it (ARCHIWIN_SHOTS: aktualizacja_*.png).
+TEST_F(Update, Pictures) {
+    http.Route("/a.tev",
+               HttpResponse(200, "OK", {},
+                            Index(WideToCp1250Lossy(
+                                L"setup.exe=2.1;Nowy instalator programu Archiwin;pliki/setup.exe\r\n"
+                                L"pomoc.hlp=3.0;Pomoc z odpowiedziami na najczęstsze pytania;pliki/pomoc.hlp\r\n"
+                                L"wzory.txt=grudzień 2026;Wzory pism;pliki/wzory.txt\r\n"))));
+    http.Route("/pliki/pomoc.hlp", HttpResponse(200, "OK", {kLastModified}, std::string(120000, 'x')));
+    http.Route("/pliki/setup.exe", HttpResponse(200, "OK", {"Last-Modified: Mon, 30 Nov 2026 08:00:00 GMT"}, "MZ"));
+    WriteSettingBool(L"AutoRejestracja", L"rbSzybka", false);
+    auto w = Wizard();
+    w->cbWykonajKopieZapasowa->SetChecked(true);
+    w->cbZostawDostepny->SetChecked(true);
+    Pump();
+    EXPECT_TRUE(CaptureWindowPng(w->Handle(), ShotPath(L"aktualizacja_1_witamy.png")));
+    w->GoToPage(TeAutoAktualizacja::pgLaczenie);
+    w->lbHttp->SetText(L"GET /a.tev HTTP/1.1");
+    Pump();
+    EXPECT_TRUE(CaptureWindowPng(w->Handle(), ShotPath(L"aktualizacja_2_laczenie.png")));
+    w->GoToPage(TeAutoAktualizacja::pgAktualizacja);
+    ASSERT_TRUE(ToFileList(*w));
+    w->cbSerwer->SetItemIndex(1);
+    Pump();
+    EXPECT_TRUE(CaptureWindowPng(w->Handle(), ShotPath(L"aktualizacja_3_pliki.png")));
+    w->cbSerwer->SetItemIndex(0);
+    w->lb->SetChecked(0, false);
+    w->lb->SetChecked(2, false);
+    w->tevDalejWsteczButton2->Click();
+    Pump();
+    EXPECT_TRUE(CaptureWindowPng(w->Handle(), ShotPath(L"aktualizacja_4_opcje.png")));
+    w->cbWykonajKopieZapasowa->SetChecked(false);
+    w->cbZostawDostepny->SetChecked(false);
+    w->tevDalejWsteczButton2->Click();
+    w->GoToPage(TeAutoAktualizacja::pgAktualizowanie);
+    Pump();
+    EXPECT_TRUE(CaptureWindowPng(w->Handle(), ShotPath(L"aktualizacja_5_aktualizowanie.png")));
 }
 
 }  // namespace
