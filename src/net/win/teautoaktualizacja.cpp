@@ -267,6 +267,7 @@ void TeAutoAktualizacja::GoToPage(int page) {
     tevDalejWsteczButton2->SetRodzaj(TtevDAlejWstecz::dwDalej);
     // Nothing to go on to while connecting, and nothing after the last page.
     tevDalejWsteczButton2->SetEnabled(page != pgLaczenie && page != pgAktualizowanie);
+    if (page == pgWyborPlikow) lb->SetFocus();
 }
 
 void TeAutoAktualizacja::tevDalejWsteczButton2Dalej(int page, bool after, bool& allow) {

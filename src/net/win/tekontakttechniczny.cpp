@@ -242,6 +242,11 @@ void TeKontaktTechniczny::tevDalejWsteczButton1Dalej(int page, bool& allow) {
 
 void TeKontaktTechniczny::tevDalejWsteczButton1AfterDalej(int page) {
     nbPageChanged();
+    // The keyboard goes where the page is filled in.
+    if (page == pgTwojeDane) sgDane->FocusRow(0);
+    else if (page == pgInformacje) sgInformacje->FocusRow(0);
+    else if (page == pgMeritum) mTresc->SetFocus();
+    else tevDalejWsteczButton1->SetFocus();
     if (page == pgTwojeDane && Topic() == ContactTopic::Orders) {
         if (const auto& open = CurrentNetSide().openOrderWindow) open(product_);
         else Ask(L"*Zamówienia i marketing\r\nFormularz zamówienia nie jest jeszcze dostępny w tej wersji programu.");

@@ -6,7 +6,7 @@
 
 #include "ui/win/form.h"
 
-Memo::Memo(WinControl* parent, bool readOnly) : WinControl(parent) {
+Memo::Memo(WinControl* parent, bool readOnly) : WinControl(parent), readOnly_(readOnly) {
     SetColorSilently(clWindow);
     SetBoundsSilently({0, 0, 200, 80});
     CreateHandle(WC_EDITW,
@@ -31,21 +31,30 @@ std::wstring Memo::Value() const {
 
 void Memo::SetValue(const std::wstring& text) { SetWindowTextW(Handle(), text.c_str()); }
 
-void Memo::Command(WORD) {}
+void Memo::Command(WORD code) {
+    Form* form = OwnerForm();
+    if (readOnly_ || !form) return;
+    if (code == EN_SETFOCUS && form->DefaultButton()) {
+        savedDefault_ = form->DefaultButton();
+        form->SetDefaultButton(nullptr);
+    } else if (code == EN_KILLFOCUS && savedDefault_) {
+        form->SetDefaultButton(savedDefault_);
+        savedDefault_ = nullptr;
+    }
+}
 
 GridEdit::GridEdit(WinControl* parent, TwoColumnGrid* grid, int row) : Edit(parent), grid_(grid), row_(row) {}
 
 bool GridEdit::KeyDown(WPARAM key) {
-    if (key != VK_RETURN || row_ + 1 >= grid_->RowCount()) return false;
-    grid_->FocusRow(row_ + 1);
+    if (key != VK_RETURN) return false;
+    if (row_ + 1 < grid_->RowCount()) grid_->FocusRow(row_ + 1);
+    else grid_->PressDefault();
     return true;
 }
 
 LRESULT GridEdit::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    // Enter is the grid's while a row below remains: the dialog manager and
-    // the window's default button leave it to the edit.
-    if (msg == WM_GETDLGCODE && wp == VK_RETURN && row_ + 1 < grid_->RowCount())
-        return Edit::HandleMessage(msg, wp, lp) | DLGC_WANTALLKEYS;
+    // Enter is the grid's: the dialog manager leaves it to the edit.
+    if (msg == WM_GETDLGCODE && wp == VK_RETURN) return Edit::HandleMessage(msg, wp, lp) | DLGC_WANTALLKEYS;
     return Edit::HandleMessage(msg, wp, lp);
 }
 
@@ -101,6 +110,12 @@ void TwoColumnGrid::RowFocused(bool focused) {
         form->SetDefaultButton(savedDefault_);
         savedDefault_ = nullptr;
     }
+}
+
+void TwoColumnGrid::PressDefault() {
+    Button* b = savedDefault_;
+    if (!b) b = OwnerForm() ? OwnerForm()->DefaultButton() : nullptr;
+    if (b && b->Showing() && b->Enabled()) b->Click();
 }
 
 void TwoColumnGrid::BoundsChanged() {

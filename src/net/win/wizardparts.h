@@ -10,16 +10,22 @@
 
 class Memo : public WinControl {
 public:
+    // An editable memo takes Enter for a new line: the window's default
+    // button waits while the memo has the focus.
     explicit Memo(WinControl* parent, bool readOnly);
     void AddLine(const std::wstring& line);
     // The text as typed (line ends CR LF).
     std::wstring Value() const;
     void SetValue(const std::wstring& text);
     void Command(WORD code) override;
+
+private:
+    bool readOnly_;
+    class Button* savedDefault_ = nullptr;
 };
 
-// An edit of a grid row: Enter moves to the next row (or, on the last one,
-// leaves the key to the window).
+// An edit of a grid row: Enter moves to the next row, and on the last one
+// presses the window's default button.
 class GridEdit : public Edit {
 public:
     GridEdit(WinControl* parent, class TwoColumnGrid* grid, int row);
@@ -47,6 +53,8 @@ public:
     // While a row has the focus, Enter moves down rather than pressing the
     // window's default button, which is put back when the focus leaves.
     void RowFocused(bool focused);
+    // Enter on the last row: the window's default button.
+    void PressDefault();
 
 protected:
     void BoundsChanged() override;

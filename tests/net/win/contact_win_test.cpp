@@ -18,6 +18,7 @@
 #include "support/win/capture.h"
 #include "support/win/pump.h"
 #include "ui/win/application.h"
+#include "ui/win/timer.h"
 #include "util/cp1250.h"
 #include "util/failure.h"
 #include "util/win/userdata.h"
@@ -269,6 +270,57 @@ TEST_F(Contact, Pictures) {
                                                            names[page] + L".png")));
         if (page < 5) ASSERT_EQ(Next(*w), L"");
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The whole wizard by the keyboard alone: Alt+letter for the topic, typing
+// and Enter down the grids, Alt+D out of the message, Enter to the end.
+TEST_F(Contact, ByKeyboardAlone) {
+    TeKontaktTechniczny w(L"Archiwin");
+    for (auto* rb : {w.rbTechnikalia, w.rbZamowienia, w.rbZlotaRybka}) rb->SetChecked(false);
+    std::vector<std::function<void()>> steps;
+    auto key = [&](WPARAM k) { steps.push_back([k] { PostMessageW(GetFocus(), WM_KEYDOWN, k, 0); }); };
+    auto alt = [&](wchar_t c) {
+        steps.push_back([c, &w] { PostMessageW(GetFocus() ? GetFocus() : w.Handle(), WM_SYSCHAR, c, 1 << 29); });
+    };
+    auto type = [&](const std::wstring& text) {
+        for (wchar_t c : text) steps.push_back([c] { PostMessageW(GetFocus(), WM_CHAR, c, 0); });
+    };
+    alt(L'k');
+    key(VK_RETURN);  // "Start >"
+    for (const wchar_t* value : {L"Jan", L"Kowalski", L"", L"ul. Długa 1", L"", L"Łódź", L"jan@firma.pl", L"", L"",
+                                 L"", L"", L"", L"", L""}) {
+        type(value);
+        key(VK_RETURN);  // the next row; on the last one "Dalej >"
+    }
+    for (int row = 0; row < 10; ++row) key(VK_RETURN);
+    type(L"Nie działa.");
+    key(VK_RETURN);  // a new line in the message
+    type(L"Pomocy!");
+    alt(L'd');
+    key(VK_RETURN);
+    key(VK_RETURN);  // "Zakończ"
+    size_t next = 0;
+    Timer driver(40, true);
+    int idle = 0;
+    driver.OnTimer = [&] {
+        if (next < steps.size()) return steps[next++]();
+        // Whatever went wrong, the test ends rather than wait for a user.
+        if (++idle == 50) {
+            ADD_FAILURE() << "still open on page " << w.PageIndex();
+            w.SetModalResult(mrCancel);
+        }
+    };
+    const int result = w.ShowModal();
+    driver.SetEnabled(false);
+    EXPECT_EQ(result, mrOk);
+    EXPECT_EQ(next, steps.size());
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_NE(sent[0].note.find(L"Nie dziala.\r\nPomocy!"), std::wstring::npos) << sent[0].note;
+    EXPECT_NE(sent[0].note.find(L"Miasto: Lodz"), std::wstring::npos) << sent[0].note;
 }
 
 }  // namespace
