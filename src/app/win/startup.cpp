@@ -4,6 +4,7 @@
 
 #include "app/win/cursors.h"
 #include "app/win/instance.h"
+#include "app/win/netwiring.h"
 #include "app/win/notavailable.h"
 #include "app/win/progress.h"
 #include "app/win/siblings.h"
@@ -58,6 +59,7 @@ void InstallExceptionHandler() {
 
 int RunArchiwin(const std::wstring& commandLine) {
     RegisterProgramSide();
+    RegisterNetSide();
     App().SetTitle(L"Archiwin");
     InstallExceptionHandler();
     const std::wstring exePath = ExecutablePath();

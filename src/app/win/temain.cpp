@@ -5,6 +5,8 @@
 #include "app/win/placement.h"
 #include "backup/win/folderbackup.h"
 #include "backup/win/openbackup.h"
+#include "net/win/teautoaktualizacja.h"
+#include "net/win/tekontakttechniczny.h"
 #include "interact/seam.h"
 #include "ui/kit/win/formkit.h"
 #include "ui/win/application.h"
@@ -126,9 +128,9 @@ void TeMain::tevClickableLabel2Click(Control*) { OpenBackup(); }
 
 void TeMain::Opcjekopiizapasowych1Click() { NotAvailableYet(L"Opcje kopii zapasowych"); }
 
-void TeMain::Automatycznaaktualizacja1Click() { NotAvailableYet(L"Automatyczna aktualizacja"); }
+void TeMain::Automatycznaaktualizacja1Click() { RunAutomaticUpdate(L"Archiwin"); }
 
-void TeMain::bPomocTechnicznaClick() { NotAvailableYet(L"Kontakt techniczny"); }
+void TeMain::bPomocTechnicznaClick() { OpenTechnicalContact(L"Archiwin"); }
 
 void TeMain::Oprogramie1Click() { NotAvailableYet(L"O programie"); }
 

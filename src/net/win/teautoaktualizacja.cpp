@@ -12,6 +12,7 @@
 #include "net/win/systemfacts.h"
 #include "net/win/updatefiles.h"
 #include "net/win/wizardparts.h"
+#include "ui/kit/win/formkit.h"
 #include "ui/win/application.h"
 #include "util/datetext.h"
 #include "util/failure.h"
@@ -32,16 +33,6 @@ constexpr wchar_t kCaption[] = L"Automatyczna aktualizacja programu";
 constexpr wchar_t kOptionsSection[] = L"AutoRejestracja";
 constexpr wchar_t kLastUpdateValue[] = L"Ostatnia aktualizacja";
 constexpr wchar_t kRunOnceKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
-constexpr Color kCream = Rgb(240, 242, 227);
-constexpr Color kGreen = Rgb(99, 141, 104);
-
-Font WizardFont() {
-    Font f;
-    f.name = L"Tahoma";
-    f.size = 8;
-    f.charset = EASTEUROPE_CHARSET;
-    return f;
-}
 
 template <typename T, typename... Args>
 T* Place(WinControl* parent, int left, int top, int width, int height, Args&&... args) {
@@ -64,10 +55,6 @@ DateTimeValue Today() { return static_cast<double>(static_cast<long long>(Modal(
 }  // namespace
 
 bool RunAutomaticUpdate(const std::wstring& productName) {
-    // Synchronous requests keep the program's windows working (dialog keys
-    // included) while they wait, and a failure in an event goes to the
-    // program's handler.
-    SetNetHooks({[] { App().ProcessMessages(); }, [](std::exception_ptr e) { App().HandleException(e); }});
     bool endProgram = false;
     int result;
     {
@@ -89,8 +76,8 @@ bool RunAutomaticUpdate(const std::wstring& productName) {
 TeAutoAktualizacja::TeAutoAktualizacja(const std::wstring& productName)
     : Form(BorderStyle::Dialog), product_(productName) {
     SetCaption(kCaption);
-    SetFont(WizardFont());
-    SetColor(kCream);
+    SetFont(WindowFont());
+    SetColor(clTevCream);
     SetClientSize(540, 420);
 
     httpAkt.identity.from = productName;
@@ -107,8 +94,8 @@ TeAutoAktualizacja::TeAutoAktualizacja(const std::wstring& productName)
     SmtpClient1.OnDisplay = [this](const std::wstring& l) { SmtpClient1Display(l); };
 
     tsStrony = Add<TtevTabSetFlat>();
-    tsStrony->SetColor(kGreen);
-    tsStrony->UnselectedColor = kGreen;
+    tsStrony->SetColor(clTevGreen);
+    tsStrony->UnselectedColor = clTevGreen;
     tsStrony->UnselectedFontColor = clWhite;
     // Pages change only through the wizard's button, which asks first.
     tsStrony->SetEnabled(false);
@@ -121,10 +108,7 @@ TeAutoAktualizacja::TeAutoAktualizacja(const std::wstring& productName)
     lbOpis->EditFont().bold = true;
     lbOpis->FontChanged();
 
-    pDol = Add<Panel>();
-    pDol->SetParentColor(true);
-    pDol->SetBounds(0, 0, 540, 74);
-    pDol->SetAlign(Align::Bottom);
+    pDol = SidePanel(this, Align::Bottom, 74);
     lbHttp = Place<Label>(pDol, 12, 4, 516, 14);
     lbGet = Place<Label>(pDol, 12, 19, 516, 14);
     for (Label* l : {lbHttp, lbGet}) {
@@ -181,10 +165,7 @@ TeAutoAktualizacja::TeAutoAktualizacja(const std::wstring& productName)
     lbInfo->SetAlign(Align::Top);
     lbDataInfo = Place<Label>(pPliki, 0, 0, w, 18);
     lbDataInfo->SetAlign(Align::Top);
-    Panel* pSerwer = pPliki->Add<Panel>();
-    pSerwer->SetParentColor(true);
-    pSerwer->SetBounds(0, 0, w, 50);
-    pSerwer->SetAlign(Align::Bottom);
+    Panel* pSerwer = SidePanel(pPliki, Align::Bottom, 50);
     lbWersja = Place<Label>(pSerwer, 0, 4, w, 16);
     lbSerwer = Place<Label>(pSerwer, 0, 29, 60, 16, L"Serwer:");
     cbSerwer = Place<THTMLComboBox>(pSerwer, 60, 25, w - 60, 22);

@@ -9,6 +9,7 @@
 #include "net/win/mapimail.h"
 #include "net/win/netside.h"
 #include "net/win/systemfacts.h"
+#include "ui/kit/win/formkit.h"
 #include "util/cp1250.h"
 #include "util/failure.h"
 #include "util/win/registry.h"
@@ -18,8 +19,6 @@ namespace {
 
 constexpr wchar_t kCaption[] = L"Kontakt techniczny";
 constexpr wchar_t kStateSection[] = L"Kontakt Techniczny";
-constexpr Color kCream = Rgb(240, 242, 227);
-constexpr Color kGreen = Rgb(99, 141, 104);
 
 template <typename T, typename... Args>
 T* Place(WinControl* parent, int left, int top, int width, int height, Args&&... args) {
@@ -87,9 +86,8 @@ void TtevUserInfo::Fill(const TNazwaAplikacji& program) { SetRows(ContactInfoRow
 TeKontaktTechniczny::TeKontaktTechniczny(const std::wstring& productName)
     : Form(BorderStyle::Dialog), product_(productName) {
     SetCaption(kCaption);
-    Font f;
-    SetFont(f);
-    SetColor(kCream);
+    SetFont(WindowFont());
+    SetColor(clTevCream);
     SetClientSize(540, 420);
     HelpContext = 13200;
 
@@ -101,15 +99,12 @@ TeKontaktTechniczny::TeKontaktTechniczny(const std::wstring& productName)
     lbStrona->EditFont().bold = true;
     lbStrona->FontChanged();
     tsStrony = Add<TtevTabSetFlat>();
-    tsStrony->SetColor(kGreen);
-    tsStrony->UnselectedColor = kGreen;
+    tsStrony->SetColor(clTevGreen);
+    tsStrony->UnselectedColor = clTevGreen;
     tsStrony->UnselectedFontColor = clWhite;
     tsStrony->SetEnabled(false);
 
-    pDol = Add<Panel>();
-    pDol->SetParentColor(true);
-    pDol->SetBounds(0, 0, 540, 44);
-    pDol->SetAlign(Align::Bottom);
+    pDol = SidePanel(this, Align::Bottom, 44);
     tevDalejWsteczButton2 = Place<TtevDalejWsteczButton>(pDol, 12, 8, 120, 28, TtevDAlejWstecz::dwWstecz);
     tevDalejWsteczButton2->AllowFastEnd = true;
     tevDalejWsteczButton1 = Place<TtevDalejWsteczButton>(pDol, 408, 8, 120, 28, TtevDAlejWstecz::dwDalej);

@@ -32,7 +32,7 @@ std::wstring Memo::Value() const {
 void Memo::SetValue(const std::wstring& text) { SetWindowTextW(Handle(), text.c_str()); }
 
 void Memo::Command(WORD code) {
-    Form* form = OwnerForm();
+    Form* form = ::OwnerForm(this);
     if (readOnly_ || !form) return;
     if (code == EN_SETFOCUS && form->DefaultButton()) {
         savedDefault_ = form->DefaultButton();
@@ -101,7 +101,7 @@ std::vector<std::pair<std::wstring, std::wstring>> TwoColumnGrid::Rows() const {
 }
 
 void TwoColumnGrid::RowFocused(bool focused) {
-    Form* form = OwnerForm();
+    Form* form = ::OwnerForm(this);
     if (!form) return;
     if (focused && form->DefaultButton()) {
         savedDefault_ = form->DefaultButton();
@@ -113,8 +113,8 @@ void TwoColumnGrid::RowFocused(bool focused) {
 }
 
 void TwoColumnGrid::PressDefault() {
-    Button* b = savedDefault_;
-    if (!b) b = OwnerForm() ? OwnerForm()->DefaultButton() : nullptr;
+    Control* b = savedDefault_;
+    if (!b) b = ::OwnerForm(this) ? ::OwnerForm(this)->DefaultButton() : nullptr;
     if (b && b->Showing() && b->Enabled()) b->Click();
 }
 

@@ -21,7 +21,7 @@ public:
 
 private:
     bool readOnly_;
-    class Button* savedDefault_ = nullptr;
+    Control* savedDefault_ = nullptr;
 };
 
 // An edit of a grid row: Enter moves to the next row, and on the last one
@@ -61,7 +61,7 @@ protected:
 
 private:
     int labelWidth_;
-    Button* savedDefault_ = nullptr;
+    Control* savedDefault_ = nullptr;
     std::vector<std::wstring> labels_;
     std::vector<GridEdit*> edits_;
 };

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include "net/win/teautoaktualizacja.h"
 #include "support/scripted_responder.h"
+#include "ui/win/timer.h"
+#include "util/failure.h"
 #include "support/win/capture.h"
 #include "ui/win/application.h"
 
@@ -45,9 +48,42 @@ TEST(TeMain, FunctionsOfLaterVersionsAnswerWithANotice) {
     ScriptedResponder script;
     TeMain main;
     for (auto& item : main.PopupMenu1.Items())
-        if (item.onClick && item.name != L"Zamknij1") item.onClick();
-    ASSERT_EQ(script.shown.size(), 5u);
+        if (item.onClick && item.name != L"Zamknij1" && item.name != L"Automatycznaaktualizacja1" &&
+            item.name != L"Kontakttechniczny1")
+            item.onClick();
+    ASSERT_EQ(script.shown.size(), 3u);
     for (auto& s : script.shown) EXPECT_EQ(s.headline[0], L'*') << s.headline;
+}
+
+// The update and contact items open the real wizards.
+TEST(TeMain, UpdateAndContactOpenTheirWizards) {
+    ScriptedResponder script;
+    TeMain main;
+    auto item = [&](const wchar_t* name) {
+        for (auto& i : main.PopupMenu1.Items())
+            if (i.name == name) return i.onClick;
+        return std::function<void()>();
+    };
+    bool shown = false;
+    Timer closer(50, true);
+    closer.OnTimer = [&] {
+        for (Form* f : App().Forms())
+            if (auto* w = dynamic_cast<TeAutoAktualizacja*>(f); w && w->IsModal()) {
+                shown = true;
+                closer.SetEnabled(false);
+                w->bZamknij->Click();
+            }
+    };
+    item(L"Automatycznaaktualizacja1")();
+    EXPECT_TRUE(shown);
+    // The tests' executable has no version, so no build date: the contact
+    // sends its user for a new version first.
+    try {
+        item(L"Kontakttechniczny1")();
+        ADD_FAILURE() << "no refusal";
+    } catch (const Failure& f) {
+        EXPECT_TRUE(f.message().ends_with(L"Data programu: -")) << f.message();
+    }
 }
 
 // The header's "<b>Archiwin</b>" stands out only in the designed face: a

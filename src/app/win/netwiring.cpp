@@ -1,0 +1,17 @@
+#include "app/win/netwiring.h"
+
+#include "app/win/siblings.h"
+#include "net/win/netside.h"
+#include "net/win/networker.h"
+#include "ui/win/application.h"
+#include "util/win/identity.h"
+
+void RegisterNetSide() {
+    // While a request waits, the program's windows keep working, dialog keys
+    // included; a failure in an event is shown like any other.
+    SetNetHooks({[] { App().ProcessMessages(); }, [](std::exception_ptr e) { App().HandleException(e); }});
+    NetSide side;
+    side.checkRunningSiblings = [] { return CheckRunningSiblings(true, false); };
+    side.runningPrograms = [] { return RunningExecutables(ExecutablePath()); };
+    SetNetSide(std::move(side));
+}
