@@ -413,7 +413,10 @@ bool TeAutoAktualizacja::PrepareUpdate() {
     if (!cbWykonajKopieZapasowa->Checked()) return true;
     const auto& backup = CurrentNetSide().makeLargeBackup;
     if (backup && backup(L"Tevsoft 2002", ExecutablePath())) return true;
-    if (Ask(L"Niestety, nie udało się wykonać kopii zapasowej.\r\nMożesz kontynuować na własne ryzyko.")) return true;
+    // Going on replaces the program's files with nothing to go back to.
+    if (Ask(L"Niestety, nie udało się wykonać kopii zapasowej.\r\nMożesz kontynuować na własne ryzyko.",
+            Question::Destructive))
+        return true;
     RaiseError(L"Przerwano!");
 }
 
@@ -632,7 +635,8 @@ void TeAutoAktualizacja::ArrangeInstaller(const std::wstring& name, const std::w
                 : L"Czy zamknąć program i zainstalować nową aktualizację?\r\nDo zmiany plików programu potrzebna "
                   L"jest zgoda administratora: Windows zapyta o nią po uruchomieniu instalatora. Jeśli wybierzesz "
                   L"Nie, uruchom później sam plik " + destination + L".";
-        if (Ask(question)) {
+        // The installer replaces the program's files.
+        if (Ask(question, Question::Destructive)) {
             if (Modal().ShellOpen(destination, L"")) {
                 Log(L"START: " + destination);
                 endProgram_ = true;

@@ -346,19 +346,42 @@ TEST_F(SecureUpdate, TraditionalModeRegistersTheInstallerQuoted) {
     EXPECT_TRUE(Headlines(L"shell").empty());
 }
 
-TEST_F(SecureUpdate, FastModeStartsTheInstallerAndEndsTheProgram) {
-    auto w = Wizard();
-    w->rbSzybka->SetChecked(true);
-    w->rbTradycyjna->SetChecked(false);
-    ASSERT_TRUE(ToFileList(*w));
-    w->cbSerwer->SetItemIndex(0);
-    script.Answer(1).Answer(1);  // the report, then "close and install?"
-    Download(*w);
-    ASSERT_EQ(Headlines(L"shell").size(), 1u);
-    EXPECT_EQ(Headlines(L"shell")[0], dir.wstring() + L"\\setup.exe");
-    EXPECT_TRUE(w->EndProgram());
-    EXPECT_EQ(w->ModalResult(), mrOk);
-    EXPECT_EQ(RunOnceValue(L"setup.exe"), L"");
+TEST_F(SecureUpdate, FastModeStartsTheInstallerOnlyWhenTheUserSaysSo) {
+    // "Close and install?" replaces the program: a question left alone keeps
+    // it and falls back to the next start of Windows.
+    const struct {
+        const char* name;
+        bool pressYes;
+        bool started;
+    } cases[] = {{"Tak", true, true}, {"left alone", false, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        script.shown.clear();
+        auto w = Wizard();
+        w->rbSzybka->SetChecked(true);
+        w->rbTradycyjna->SetChecked(false);
+        ASSERT_TRUE(ToFileList(*w));
+        w->cbSerwer->SetItemIndex(0);
+        script.Answer(1);  // the report
+        if (c.pressYes) script.Answer(1);
+        else script.Unanswered();
+        Download(*w);
+        bool asked = false;
+        for (const Shown& s : script.shown)
+            if (s.headline == L"Czy zamknąć program i zainstalować nową aktualizację?")
+                asked = s.message.destructive;
+        EXPECT_TRUE(asked) << "asked as a destructive question";
+        EXPECT_EQ(w->EndProgram(), c.started);
+        EXPECT_EQ(w->ModalResult(), mrOk);
+        if (c.started) {
+            ASSERT_EQ(Headlines(L"shell").size(), 1u);
+            EXPECT_EQ(Headlines(L"shell")[0], dir.wstring() + L"\\setup.exe");
+            EXPECT_EQ(RunOnceValue(L"setup.exe"), L"");
+        } else {
+            EXPECT_TRUE(Headlines(L"shell").empty());
+            EXPECT_NE(RunOnceValue(L"setup.exe"), L"");
+        }
+    }
 }
 
 TEST_F(Update, TheIndexMustBeThere) {
@@ -419,17 +442,28 @@ TEST_F(Update, WithoutABackupTheUserMayStop) {
     auto w = Wizard();
     w->cbWykonajKopieZapasowa->SetChecked(true);
     ASSERT_TRUE(ToFileList(*w));
-    script.Answer(2);  // "Niestety, nie udało się wykonać kopii zapasowej." - stop
+    // "Niestety, nie udało się wykonać kopii zapasowej." answered "Anuluj",
+    // and left alone (going on would replace files with no way back).
+    script.Answer(2);
     w->tevDalejWsteczButton2->Click();
-    try {
-        w->tevDalejWsteczButton2->Click();
-        ADD_FAILURE() << "no failure";
-    } catch (const Failure& f) {
-        EXPECT_EQ(f.message(), L"%Przerwano!");
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round == 0 ? "Anuluj" : "left alone");
+        if (round == 1) {
+            script.Unanswered();
+            w->GoToPage(TeAutoAktualizacja::pgWyborOpcji);
+        }
+        try {
+            w->tevDalejWsteczButton2->Click();
+            ADD_FAILURE() << "no failure";
+        } catch (const Failure& f) {
+            EXPECT_EQ(f.message(), L"%Przerwano!");
+        }
+        ASSERT_FALSE(script.shown.empty());
+        EXPECT_TRUE(script.shown.back().message.destructive);
+        EXPECT_EQ(backups.size(), static_cast<size_t>(round + 1));
+        EXPECT_EQ(backups.back(), L"Tevsoft 2002|" + ExecutablePath());
+        EXPECT_FALSE(fs::exists(dir / L"pomoc.hlp"));
     }
-    ASSERT_EQ(backups.size(), 1u);
-    EXPECT_EQ(backups[0], L"Tevsoft 2002|" + ExecutablePath());
-    EXPECT_FALSE(fs::exists(dir / L"pomoc.hlp"));
     EXPECT_TRUE(http.LastRequestFor("/pliki/pomoc.hlp").starts_with("HEAD "));
 }
 
