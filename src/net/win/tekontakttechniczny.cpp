@@ -148,7 +148,7 @@ TeKontaktTechniczny::TeKontaktTechniczny(const std::wstring& productName)
     sgInformacje = pInformacje->Add<TtevUserInfo>();
     sgInformacje->SetAlign(Align::Client);
 
-    auto* lbTresc = Place<Label>(pMeritum, 0, 0, w, 18, L"&Treść wiadomości (opisz problem, życzenie albo pomysł):");
+    auto* lbTresc = Place<Label>(pMeritum, 0, 0, w, 18, L"Treść wiadomości (opisz problem, życzenie albo pomysł):");
     lbTresc->SetAlign(Align::Top);
     mTresc = pMeritum->Add<Memo>(false);
     mTresc->SetAlign(Align::Client);
