@@ -492,25 +492,60 @@ TEST_F(Update, KeepsACopyOfTheProgramWithAShortcut) {
     EXPECT_EQ(w->ModalResult(), mrOk);
 }
 
-TEST_F(Update, CloseStopsAStalledDownloadAtOnce) {
-    http.Route("/a.tev", HttpResponse(200, "OK", {}, Index("pomoc.hlp=3;Pomoc;pliki/pomoc.hlp\r\n")));
-    http.Route("/pliki/pomoc.hlp", "HTTP/1.1 200 OK\r\nContent-Length: 20\r\n\r\n0123456789", 50);
-    auto w = Wizard();
-    for (HttpClient* c : {&w->HttpGet}) c->idleTimeoutMs = 30000;
-    ASSERT_TRUE(ToFileList(*w));
-    w->cbSerwer->SetItemIndex(0);
-    const auto before = Files();
-    Timer closer(300, true);
-    closer.OnTimer = [&] {
-        closer.SetEnabled(false);
-        w->bZamknij->Click();
-    };
-    const auto start = GetTickCount64();
-    Download(*w);
-    EXPECT_LT(GetTickCount64() - start, 5000u);
-    EXPECT_EQ(w->DownloadState(), TeAutoAktualizacja::Transfer::Aborted);
-    EXPECT_EQ(w->ModalResult(), mrCancel);
-    EXPECT_EQ(Files(), before);
+TEST_F(Update, CloseStopsWhateverRunsAtOnce) {
+    // "Zamknij" while the index, a download or the notice waits for a server
+    // that has gone quiet: the wait ends at once and nothing is replaced.
+    enum Stage { AtIndex, AtDownload, AtNotice };
+    const struct {
+        const char* name;
+        Stage stage;
+    } cases[] = {{"index", AtIndex}, {"download", AtDownload}, {"notice", AtNotice}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        LoopbackHttpServer server;
+        LoopbackSmtpServer quiet({.greet = false});
+        SetString(kAdresy, L"Serwer aktualizacji", W("http://127.0.0.1:" + std::to_string(server.Port())));
+        SetString(kAdresy, L"Serwer poczty", W("smtp://127.0.0.1:" + std::to_string(quiet.Port())));
+        const std::string index = HttpResponse(200, "OK", {}, Index("pomoc.hlp=3;Pomoc;pliki/pomoc.hlp\r\n"));
+        if (c.stage == AtIndex) server.Route("/a.tev", index.substr(0, index.size() / 2), 50);
+        else server.Route("/a.tev", index);
+        if (c.stage == AtDownload)
+            server.Route("/pliki/pomoc.hlp", "HTTP/1.1 200 OK\r\nContent-Length: 20\r\n\r\n0123456789", 50);
+        else server.Route("/pliki/pomoc.hlp", HttpResponse(200, "OK", {}, "nowa pomoc"));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        WriteAll(dir / L"pomoc.hlp", "stara pomoc");
+        auto w = Wizard();
+        for (HttpClient* h : {&w->httpAkt, &w->HttpGet, &w->httpHead}) h->idleTimeoutMs = 30000;
+        w->SmtpClient1.stepTimeoutMs = 30000;
+        Timer closer(300, true);
+        closer.OnTimer = [&] {
+            closer.SetEnabled(false);
+            w->bZamknij->Click();
+        };
+        const auto start = GetTickCount64();
+        if (c.stage == AtIndex) {
+            EXPECT_FALSE(ToFileList(*w));
+        } else {
+            closer.SetEnabled(false);
+            ASSERT_TRUE(ToFileList(*w));
+            w->cbSerwer->SetItemIndex(0);
+            closer.SetEnabled(true);
+            Download(*w);
+        }
+        EXPECT_LT(GetTickCount64() - start, 5000u);
+        EXPECT_EQ(w->ModalResult(), mrCancel);
+        EXPECT_FALSE(quiet.MessageReceived());
+        if (c.stage == AtNotice) {
+            EXPECT_EQ(ReadAll(dir / L"pomoc.hlp"), "nowa pomoc");  // came whole before the close
+        } else {
+            EXPECT_EQ(ReadAll(dir / L"pomoc.hlp"), "stara pomoc");
+            EXPECT_FALSE(fs::exists(dir / L"Kopia pomoc.hlp"));
+        }
+        if (c.stage == AtDownload) {
+            EXPECT_EQ(w->DownloadState(), TeAutoAktualizacja::Transfer::Aborted);
+        }
+    }
 }
 
 // The whole wizard as the menu item runs it: shown modally, driven by the
