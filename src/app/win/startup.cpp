@@ -6,9 +6,11 @@
 #include "app/win/instance.h"
 #include "app/win/netwiring.h"
 #include "app/win/notavailable.h"
+#include "app/win/periphery.h"
 #include "app/win/progress.h"
 #include "app/win/siblings.h"
 #include "app/win/stdcolors.h"
+#include "app/win/teabout.h"
 #include "app/win/temain.h"
 #include "app/win/windows_responder.h"
 #include "backup/win/infofile.h"
@@ -35,9 +37,9 @@ namespace {
 
 void ShowSwitchWindow(WindowSwitch which) {
     switch (which) {
-    case WindowSwitch::Instaluj: NotAvailableYet(L"Instalacja programów"); break;
-    case WindowSwitch::About: NotAvailableYet(L"O programie"); break;
-    case WindowSwitch::Ustawienia: NotAvailableYet(L"Ustawienia wydruków"); break;
+    case WindowSwitch::Instaluj: InstallerNotice(); break;
+    case WindowSwitch::About: ShowAbout(); break;
+    case WindowSwitch::Ustawienia: PrintSettingsNotice(); break;
     case WindowSwitch::KopieZapasowe: NotAvailableYet(L"Opcje kopii zapasowych"); break;
     case WindowSwitch::Vorozide: NotAvailableYet(L"Porządki na dysku"); break;
     case WindowSwitch::PierwszyKrok:

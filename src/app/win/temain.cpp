@@ -2,7 +2,9 @@
 
 #include "app/win/cursors.h"
 #include "app/win/notavailable.h"
+#include "app/win/periphery.h"
 #include "app/win/placement.h"
+#include "app/win/teabout.h"
 #include "backup/win/folderbackup.h"
 #include "backup/win/openbackup.h"
 #include "net/win/teautoaktualizacja.h"
@@ -132,8 +134,8 @@ void TeMain::Automatycznaaktualizacja1Click() { RunAutomaticUpdate(L"Archiwin");
 
 void TeMain::bPomocTechnicznaClick() { OpenTechnicalContact(L"Archiwin"); }
 
-void TeMain::Oprogramie1Click() { NotAvailableYet(L"O programie"); }
+void TeMain::Oprogramie1Click() { ShowAbout(); }
 
-void TeMain::bZamowProgramyClick() { NotAvailableYet(L"Zamów nasze programy"); }
+void TeMain::bZamowProgramyClick() { OrderFormNotice(L"Archiwin"); }
 
 void TeMain::Zamknij1Click() { Close(); }

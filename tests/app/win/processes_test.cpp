@@ -52,10 +52,13 @@ TEST(Program, AboutSwitchInsideAPathShowsOneWindowAndEnds) {
     TempDir dir;
     std::wstring exe = dir.CopyProgram(L"archiwin.exe");
     ProgramProcess p(exe, L"C:\\dane\\/about\\plik.txt");
-    HWND message = p.WaitWindow(L"#32770", kStart);
-    ASSERT_NE(message, nullptr);
+    HWND about = p.WaitWindow(L"#32770", kStart);
+    ASSERT_NE(about, nullptr);
+    wchar_t caption[64] = {};
+    GetWindowTextW(about, caption, 64);
+    EXPECT_STREQ(caption, L"Tevsoft 2002 -- O programie");
     EXPECT_EQ(p.MainWindow(), nullptr);
-    AnswerMessage(message, true);
+    PostMessageW(about, WM_CLOSE, 0, 0);
     EXPECT_EQ(p.WaitExit(kStart), 0);
 }
 
