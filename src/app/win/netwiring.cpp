@@ -1,5 +1,6 @@
 #include "app/win/netwiring.h"
 
+#include "app/win/periphery.h"
 #include "app/win/siblings.h"
 #include "net/win/netside.h"
 #include "net/win/networker.h"
@@ -13,5 +14,6 @@ void RegisterNetSide() {
     NetSide side;
     side.checkRunningSiblings = [] { return CheckRunningSiblings(true, false); };
     side.runningPrograms = [] { return RunningExecutables(ExecutablePath()); };
+    side.openOrderWindow = [](const std::wstring& product) { OrderFormNotice(product); };
     SetNetSide(std::move(side));
 }
