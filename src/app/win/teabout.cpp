@@ -62,7 +62,7 @@ std::wstring EnvironmentText(bool ntFamily) {
 
 std::vector<std::wstring> RunningApplications() { return RunningExecutables(ExecutablePath()); }
 
-std::wstring ContactMarkup() {
+std::wstring AboutContactMarkup() {
     MakerEndpoints e = ReadEndpoints();
     std::wstring web = e.WebAddress();
     std::wstring shownWeb = e.webServer.host;
@@ -185,7 +185,7 @@ TeAbout::TeAbout() : Form(BorderStyle::Dialog) {
     Image1->SetIcon(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, Px(32),
                                                   Px(32), LR_DEFAULTCOLOR)),
                     32);
-    lbKontakt = p3->Add<THTMLabel>(ContactMarkup());
+    lbKontakt = p3->Add<THTMLabel>(AboutContactMarkup());
     lbKontakt->SetAlign(Align::Client);
     lbKontakt->SetTransparent(true);
 

@@ -66,4 +66,4 @@ std::vector<std::wstring> RunningApplications();
 
 // The contact page's markup: the maker's address, mail and web links,
 // telephone and fax.
-std::wstring ContactMarkup();
+std::wstring AboutContactMarkup();
