@@ -2,10 +2,12 @@
 // Random-access input for the reader: an archive file or bytes in memory (the
 // fuzz targets and tests). Every read is checked against the real size, so a
 // header that points past the end becomes a "damaged" failure, never a read
-// out of bounds.
+// out of bounds. Reads carry their own offsets, so the folders of one archive
+// can be decoded on several threads from one source.
+#include "cabinet/platform_file.h"
+
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <span>
 
 class ByteSource {
@@ -13,7 +15,7 @@ public:
     virtual ~ByteSource() = default;
     virtual uint64_t Size() const = 0;
     // Fills out completely or throws CabError (Damaged beyond the end, Io when
-    // the file cannot be read).
+    // the file cannot be read). Safe to call from several threads at once.
     virtual void ReadAt(uint64_t offset, std::span<uint8_t> out) = 0;
 };
 
@@ -21,13 +23,11 @@ class FileSource : public ByteSource {
 public:
     // Throws CabError(Io) when the file cannot be opened.
     explicit FileSource(const std::filesystem::path& path);
-    uint64_t Size() const override { return size_; }
+    uint64_t Size() const override { return file_.Size(); }
     void ReadAt(uint64_t offset, std::span<uint8_t> out) override;
 
 private:
-    std::ifstream in_;
-    uint64_t size_ = 0;
-    uint64_t position_ = 0;  // where in_ stands, to skip needless seeks
+    InputFile file_;
 };
 
 class MemorySource : public ByteSource {

@@ -1,5 +1,5 @@
 #include "cabinet/cab_error.h"
 
-void ThrowDamaged(const std::wstring& detail) {
-    throw CabError(CabErrorKind::Damaged, L"Archiwum jest uszkodzone: " + detail + L".");
-}
+std::wstring DamagedMessage(const std::wstring& detail) { return L"Archiwum jest uszkodzone: " + detail + L"."; }
+
+void ThrowDamaged(const std::wstring& detail) { throw CabError(CabErrorKind::Damaged, DamagedMessage(detail)); }

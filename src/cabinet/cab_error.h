@@ -17,6 +17,7 @@ enum class CabErrorKind {
     UnknownCompression = 5,
     CreateCabinet = 6,
     Compression = 8,
+    NoSpace = 9,    // extraction: the target's disk cannot hold what would be written
 };
 
 class CabError : public Failure {
@@ -29,4 +30,5 @@ private:
 };
 
 // "Archiwum jest uszkodzone: <detail>."
+std::wstring DamagedMessage(const std::wstring& detail);
 [[noreturn]] void ThrowDamaged(const std::wstring& detail);

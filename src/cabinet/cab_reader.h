@@ -3,10 +3,19 @@
 // most 65535 folders and files, names of at most 255 bytes), the data only on
 // demand and only of the folders asked for.
 //
+// Before any data is decoded, the headers of the data blocks are walked once
+// (each stored byte is looked at by at most one folder): that gives every
+// folder's uncompressed size and every entry's structural verdict
+// (EntryFault), the same for Test, Extract and whatever uses them.
+//
 // Extraction is one sweep per folder: the folder is decoded from its first
 // block up to the end of the last wanted entry, and every wanted entry
 // receives its part of each decoded block. Entries of other folders cost
-// nothing, so the last file of an archive costs its own folder only.
+// nothing, so the last file of an archive costs its own folder only. Folders
+// are independent: with a target that allows it (Concurrent), they are
+// decoded and delivered side by side on worker threads, and whatever must
+// happen on the calling thread (questions, progress) is handed to it in the
+// order a single thread would meet it.
 #include "cabinet/byte_source.h"
 #include "cabinet/cab_types.h"
 
@@ -26,19 +35,39 @@
 class ExtractTarget {
 public:
     virtual ~ExtractTarget() = default;
+    // True when the calls for entries of different folders may come from
+    // different threads at once (those of one folder always come from one
+    // thread, in order). Such a target runs its callbacks through
+    // PostToCaller and CallOnCaller.
+    virtual bool Concurrent() const { return false; }
+    // Once, before anything is decoded, with every entry that may be begun
+    // (those that passed the structural checks). A throw (Failure) refuses
+    // the whole extraction before anything is written.
+    virtual void Prepare(const std::vector<const CabEntry*>& entries) {}
     virtual bool Begin(size_t index, const CabEntry& entry) = 0;
     virtual void Write(size_t index, std::span<const uint8_t> bytes) = 0;
     virtual void Finish(size_t index) = 0;
     virtual void Abort(size_t index) noexcept = 0;
 };
 
+// For a Concurrent target, called from its Begin, Write or Finish: runs fn on
+// the thread that called Extract, after everything handed over for the
+// entries a single thread would have met before. PostToCaller returns at once
+// (fn runs later; whatever fn needs must be captured by value or outlive the
+// extraction); if fn throws, the extraction stops, every unfinished entry is
+// aborted and Extract rethrows it. CallOnCaller waits for fn and rethrows
+// what it throws. Outside a parallel extraction both run fn at once.
+void PostToCaller(std::function<void()> fn);
+void CallOnCaller(const std::function<void()>& fn);
+
 struct CabEntryFailure {
-    size_t index;
+    static constexpr size_t kNoEntry = static_cast<size_t>(-1);
+    size_t index;  // kNoEntry for damage no entry lies in (Test)
     std::wstring message;
 };
 
 // Called after every decoded data block: its stored size (header included)
-// and its uncompressed size.
+// and its uncompressed size. On the calling thread; a throw stops the pass.
 using BlockCallback = std::function<void(size_t storedBytes, size_t uncompressedBytes)>;
 
 struct CabSetInfo {
@@ -61,24 +90,57 @@ public:
     // otherwise); None for an archive without folders.
     CabCompression Compression() const;
 
-    // Extracts the given entries (indexes into Entries()) in one pass; returns
-    // the entries that failed, with the reason.
-    std::vector<CabEntryFailure> Extract(const std::vector<size_t>& indexes, ExtractTarget& target,
-                                         const BlockCallback& onBlock = {});
+    // Why an entry cannot be extracted, from the tables and the blocks'
+    // headers alone; empty when nothing stands in its way before decoding.
+    // Refused: entries continued from or into another cabinet, entries
+    // without a name, entries of folders whose data overlaps another
+    // folder's, of unsupported methods, and entries reaching past the
+    // blocks their folder has (or past a damaged block header).
+    std::wstring EntryFault(size_t index);
 
-    // Decodes every block of every folder and checks that every entry lies
-    // within its folder. Throws CabError on the first fault.
-    void Test(const BlockCallback& onBlock = {});
+    // The worker threads an extraction uses by default: one per processor,
+    // at most 4.
+    static unsigned DefaultThreads();
+
+    // Extracts the given entries (indexes into Entries()) in one pass; returns
+    // the entries that failed, with the reason, in index order. Entries with
+    // a structural fault fail before anything is decoded; the target may
+    // refuse the whole pass in Prepare (the throw propagates). threads 0:
+    // DefaultThreads(); a target that is not Concurrent gets one.
+    std::vector<CabEntryFailure> Extract(const std::vector<size_t>& indexes, ExtractTarget& target,
+                                         const BlockCallback& onBlock = {}, unsigned threads = 0);
+
+    // Decodes every block of every folder it may, as extraction would, and
+    // returns every fault: the entries that would fail, with the reasons
+    // Extract gives, and damage outside any entry (kNoEntry). Empty: sound.
+    std::vector<CabEntryFailure> Test(const BlockCallback& onBlock = {}, unsigned threads = 0);
 
 private:
+    // What the walk over a folder's block headers found.
+    struct FolderLayout {
+        uint64_t size = 0;   // uncompressed bytes of the blocks before a fault
+        std::wstring fault;  // why the blocks end early, or why the folder is refused
+        bool refused = false;
+    };
+    struct FolderJob {
+        uint16_t folder;
+        std::vector<size_t> indexes;  // sorted by their place in the folder
+        bool wholeFolder;             // decode every block (Test)
+    };
+
     void ReadTables();
     std::string ReadName(uint64_t& offset);
-    void ExtractFolder(uint16_t folder, std::vector<size_t>& indexes, ExtractTarget& target,
-                       const BlockCallback& onBlock, std::vector<CabEntryFailure>& failures);
+    const std::vector<FolderLayout>& Layout();
+    std::vector<CabEntryFailure> Run(std::vector<FolderJob>& jobs, ExtractTarget& target,
+                                     const BlockCallback& onBlock, unsigned threads);
+    void ExtractFolder(const FolderJob& job, ExtractTarget& target, const BlockCallback& onBlock,
+                       std::vector<CabEntryFailure>& failures);
 
     std::unique_ptr<ByteSource> source_;
     std::vector<CabFolder> folders_;
     std::vector<CabEntry> entries_;
     CabSetInfo set_;
     uint8_t dataReserve_ = 0;
+    std::vector<FolderLayout> layout_;
+    bool layoutRead_ = false;
 };

@@ -249,7 +249,7 @@ void CompareWithCabextract(const fs::path& cab, const Tree& tree) {
     FileTarget target(work / "ours");
     const auto failures = reader.Extract(AllEntries(reader), target);
     for (const auto& f : failures) ADD_FAILURE() << "entry " << f.index << ": " << WideToUtf8(f.message);
-    EXPECT_NO_THROW(reader.Test());
+    EXPECT_TRUE(reader.Test().empty());
     const auto ours = ReadTree(work / "ours");
 
     ASSERT_EQ(reader.Entries().size(), tree.size());
@@ -475,7 +475,7 @@ TEST_P(DifferentialDamage, NeverCrashesNeverWrongData) {
                 const auto failures = reader.Extract(AllEntries(reader), target);
                 bool tested = true;
                 try {
-                    reader.Test();
+                    tested = reader.Test().empty();
                 } catch (const Failure&) {
                     tested = false;
                 }

@@ -105,7 +105,7 @@ TEST(WrittenByGcab, WeExtractWhatCabextractExtracts) {
         CabReader reader = CabReader::Open(cab);
         FileTarget target(ours);
         EXPECT_TRUE(reader.Extract(AllEntries(reader), target).empty());
-        EXPECT_NO_THROW(reader.Test());
+        EXPECT_TRUE(reader.Test().empty());
         EXPECT_EQ(Tree(ours), Tree(theirs));
     }
 }

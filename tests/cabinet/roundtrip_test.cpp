@@ -72,7 +72,7 @@ TEST_P(RoundTrip, ReadsBackWhatWasWritten) {
     EXPECT_TRUE(reader.Extract(AllEntries(reader), target, [&](size_t, size_t) { ++decoded; }).empty());
     for (size_t i = 0; i < samples.size(); ++i) EXPECT_EQ(target.done[i], samples[i].data) << i;
     EXPECT_EQ(decoded, blocks);  // one pass: every block decoded exactly once
-    EXPECT_NO_THROW(reader.Test());
+    EXPECT_TRUE(reader.Test().empty());
 }
 
 TEST_P(RoundTrip, OneEntryDecodesOnlyItsFolder) {
@@ -118,7 +118,7 @@ TEST(Writer, EmptyArchiveAndEmptyFiles) {
     WriteCabinet(dir / "empty.cab", {}, {});
     CabReader empty = CabReader::Open(dir / "empty.cab");
     EXPECT_TRUE(empty.Entries().empty());
-    EXPECT_NO_THROW(empty.Test());
+    EXPECT_TRUE(empty.Test().empty());
 
     WriteCabinet(dir / "zeros.cab", Prepare(dir, {{L"a", {}}, {L"b", {}}}), {});
     CabReader zeros = CabReader::Open(dir / "zeros.cab");

@@ -31,12 +31,14 @@ constexpr std::wstring_view kHelp =
     L"      Domyślnie mszip; lzx bez liczby oznacza okno 2^21 bajtów.\n"
     L"  tevcab list ARCHIWUM\n"
     L"      Wypisuje pliki: rozmiar, data, godzina, nazwa.\n"
-    L"  tevcab extract [-C FOLDER] ARCHIWUM [NAZWA...]\n"
+    L"  tevcab extract [-C FOLDER] [-j WĄTKI] ARCHIWUM [NAZWA...]\n"
     L"      Rozpakowuje wszystkie pliki albo tylko podane (wielkość liter A-Z\n"
     L"      bez znaczenia) do FOLDERU (domyślnie bieżącego). Istniejące pliki są\n"
-    L"      zastępowane dopiero po poprawnym rozpakowaniu.\n"
-    L"  tevcab test ARCHIWUM\n"
-    L"      Rozpakowuje w pamięci każdy blok i sprawdza sumy kontrolne.\n"
+    L"      zastępowane dopiero po poprawnym rozpakowaniu. Foldery archiwum są\n"
+    L"      rozpakowywane równolegle (domyślnie jeden wątek na procesor, do 4).\n"
+    L"  tevcab test [-j WĄTKI] ARCHIWUM\n"
+    L"      Rozpakowuje w pamięci każdy blok, sprawdza sumy kontrolne i budowę\n"
+    L"      archiwum; wypisuje każdy plik, którego nie dałoby się rozpakować.\n"
     L"\n"
     L"Kod wyjścia 0 oznacza sukces; przy błędzie opis trafia na stderr.\n";
 
@@ -160,6 +162,25 @@ int List(const std::vector<std::wstring>& args) {
     return 0;
 }
 
+// "-j N" at the front of the arguments: the worker threads (0: default).
+unsigned TakeThreads(std::vector<std::wstring>& args) {
+    if (args.size() < 2 || args[0] != L"-j") return 0;
+    const std::wstring text = args[1];
+    args.erase(args.begin(), args.begin() + 2);
+    if (text.empty() || text.size() > 2 || !std::all_of(text.begin(), text.end(), [](wchar_t c) { return std::iswdigit(c); }))
+        throw UsageError{L"-j: podaj liczbę wątków od 1 do 64."};
+    const int n = std::stoi(text);
+    if (n < 1 || n > 64) throw UsageError{L"-j: podaj liczbę wątków od 1 do 64."};
+    return static_cast<unsigned>(n);
+}
+
+// An entry's name for messages; entries without one by their number.
+std::wstring EntryLabel(const CabReader& reader, size_t index) {
+    if (index == CabEntryFailure::kNoEntry) return L"";
+    const std::wstring& name = reader.Entries()[index].name;
+    return (name.empty() ? L"plik nr " + std::to_wstring(index + 1) : name) + L": ";
+}
+
 std::wstring Normalized(std::wstring name) {
     std::replace(name.begin(), name.end(), L'/', L'\\');
     return name;
@@ -167,9 +188,17 @@ std::wstring Normalized(std::wstring name) {
 
 int Extract(std::vector<std::wstring> args) {
     fs::path folder = L".";
-    if (args.size() >= 2 && args[0] == L"-C") {
-        folder = PathFromWide(args[1]);
-        args.erase(args.begin(), args.begin() + 2);
+    unsigned threads = 0;
+    for (bool more = true; more;) {
+        more = false;
+        if (args.size() >= 2 && args[0] == L"-C") {
+            folder = PathFromWide(args[1]);
+            args.erase(args.begin(), args.begin() + 2);
+            more = true;
+        } else if (!args.empty() && args[0] == L"-j") {
+            threads = TakeThreads(args);
+            more = true;
+        }
     }
     if (args.empty()) throw UsageError{L"extract: podaj archiwum."};
     CabReader reader = CabReader::Open(PathFromWide(args[0]));
@@ -194,26 +223,33 @@ int Extract(std::vector<std::wstring> args) {
     Progress progress(total);
     FileTarget target(folder);
     uint64_t last = 0;
-    target.onEntry = [&](const CabEntry&) { last = 0; };
-    target.onWritten = [&](const CabEntry& e, uint64_t written) {
-        progress.Add(written - last, e.name);
-        last = written;
-    };
-    for (const auto& failure : reader.Extract(wanted, target)) {
-        Err(L"tevcab: " + entries[failure.index].name + L": " + failure.message + L"\n");
+    if (ErrIsTerminal()) {
+        target.onEntry = [&](const CabEntry&) { last = 0; };
+        target.onWritten = [&](const CabEntry& e, uint64_t written) {
+            progress.Add(written - last, e.name);
+            last = written;
+        };
+    }
+    for (const auto& failure : reader.Extract(wanted, target, {}, threads)) {
+        Err(L"tevcab: " + EntryLabel(reader, failure.index) + failure.message + L"\n");
         status = 1;
     }
     return status;
 }
 
-int Test(const std::vector<std::wstring>& args) {
+int Test(std::vector<std::wstring> args) {
+    const unsigned threads = TakeThreads(args);
     if (args.size() != 1) throw UsageError{L"test: podaj jedno archiwum."};
     CabReader reader = CabReader::Open(PathFromWide(args[0]));
     uint64_t total = 0;
     for (const auto& e : reader.Entries()) total += e.size;
-    Progress progress(total);
-    reader.Test([&](size_t, size_t u) { progress.Add(u); });
-    return 0;
+    std::vector<CabEntryFailure> failures;
+    {
+        Progress progress(total);
+        failures = reader.Test([&](size_t, size_t u) { progress.Add(u); }, threads);
+    }
+    for (const auto& failure : failures) Err(L"tevcab: " + EntryLabel(reader, failure.index) + failure.message + L"\n");
+    return failures.empty() ? 0 : 1;
 }
 
 }  // namespace

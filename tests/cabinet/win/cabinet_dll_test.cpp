@@ -380,7 +380,7 @@ TEST_P(WrittenByCabinetDll, WeReadItExactly) {
     MemoryTarget target;
     const auto failures = reader.Extract(AllEntries(reader), target);
     for (const auto& f : failures) ADD_FAILURE() << "entry " << f.index << ": " << WideToUtf8(f.message);
-    EXPECT_NO_THROW(reader.Test());
+    EXPECT_TRUE(reader.Test().empty());
     for (size_t i = 0; i < files.size(); ++i) {
         const CabEntry& entry = reader.Entries()[i];
         SCOPED_TRACE(entry.storedName);
