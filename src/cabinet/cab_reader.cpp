@@ -44,18 +44,20 @@ public:
     void Post(size_t rank, std::function<void()> fn) {
         std::lock_guard lock(mutex_);
         if (stopped_) throw StopSignal{};
-        ranks_[rank].items.push_back({std::move(fn), nullptr, nullptr, nullptr});
+        ranks_[rank].items.push_back({std::move(fn), nullptr, nullptr, nullptr, nullptr});
         if (rank == head_) callerWake_.notify_one();
     }
 
     void Call(size_t rank, const std::function<void()>& fn) {
-        bool ran = false;
+        bool taken = false, ran = false;
         std::exception_ptr thrown;
         std::unique_lock lock(mutex_);
         if (stopped_) throw StopSignal{};
-        ranks_[rank].items.push_back({{}, &fn, &ran, &thrown});
+        ranks_[rank].items.push_back({{}, &fn, &taken, &ran, &thrown});
         if (rank == head_) callerWake_.notify_one();
-        workerWake_.wait(lock, [&] { return ran || stopped_; });
+        // Once the caller took the call, it runs to its end even if the
+        // extraction stops meanwhile: fn and the flags live here.
+        workerWake_.wait(lock, [&] { return ran || (stopped_ && !taken); });
         if (!ran) throw StopSignal{};
         if (thrown) std::rethrow_exception(thrown);
     }
@@ -91,6 +93,7 @@ public:
             }
             Item item = std::move(rank.items.front());
             rank.items.pop_front();
+            if (item.taken) *item.taken = true;
             lock.unlock();
             std::exception_ptr thrown;
             try {
@@ -116,6 +119,7 @@ private:
     struct Item {
         std::function<void()> fn;
         const std::function<void()>* call;
+        bool* taken;
         bool* ran;
         std::exception_ptr* thrown;
     };
@@ -424,7 +428,10 @@ std::vector<CabEntryFailure> CabReader::Test(const BlockCallback& onBlock, unsig
     std::vector<FolderJob> jobs;
     for (size_t folder = 0; folder < folders_.size(); ++folder) {
         if (layout[folder].refused) {
-            if (!faultShown[folder]) failures.push_back({CabEntryFailure::kNoEntry, layout[folder].fault});
+            const bool said = faultShown[folder] || std::any_of(failures.begin(), failures.end(), [&](const auto& f) {
+                                  return f.index == CabEntryFailure::kNoEntry && f.message == layout[folder].fault;
+                              });
+            if (!said) failures.push_back({CabEntryFailure::kNoEntry, layout[folder].fault});
             continue;
         }
         if (folders_[folder].blockCount > 0)

@@ -103,12 +103,15 @@ public:
     // exists and whether or not overwriting was allowed.
     bool ExtractFile(const std::wstring& name);
     // The same for many names in one pass: the archive's tables are read
-    // once and each of its folders decoded at most once. Every file is
-    // written through a temporary one and replaces the file on disk only
-    // when complete; OnOverWriteFile is asked first. Returns the names that
+    // once and each of its folders decoded at most once, folders side by
+    // side on the processors. A new file is written under its name (and
+    // removed if its entry fails); an existing one is replaced only when the
+    // new one is complete, after OnOverWriteFile allowed it. The events run
+    // on the calling thread, in the archive's order. Returns the names that
     // failed, each with the reason (LastError holds the first); a name that
-    // matches no entry is no failure, an archive that cannot be read fails
-    // every name.
+    // matches no entry is no failure; an archive that cannot be read, or a
+    // disk too small for the new files, fails every name before anything is
+    // written.
     using TExtractFailures = std::vector<std::pair<std::wstring, std::wstring>>;
     TExtractFailures ExtractFiles(const std::vector<std::wstring>& names);
 

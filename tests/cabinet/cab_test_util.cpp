@@ -1,5 +1,7 @@
 #include "cab_test_util.h"
 
+#include "cabinet/cab_format.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -107,4 +109,48 @@ std::vector<size_t> AllEntries(const CabReader& reader) {
     std::vector<size_t> all(reader.Entries().size());
     for (size_t i = 0; i < all.size(); ++i) all[i] = i;
     return all;
+}
+
+std::vector<uint8_t> RawCabinet(const std::vector<RawFolder>& folders, const std::vector<RawFile>& files) {
+    size_t tables = cab::kHeaderSize + folders.size() * cab::kFolderSize;
+    for (const auto& f : files) tables += cab::kFileFixedSize + f.name.size() + 1;
+    std::vector<uint8_t> out(tables, 0);
+    std::memcpy(out.data(), cab::kSignature, 4);
+    out[cab::header::kVersionMinor] = cab::kVersionMinor;
+    out[cab::header::kVersionMajor] = cab::kVersionMajor;
+    cab::Put16(&out[cab::header::kFolderCount], static_cast<uint16_t>(folders.size()));
+    cab::Put16(&out[cab::header::kFileCount], static_cast<uint16_t>(files.size()));
+    cab::Put32(&out[cab::header::kFilesOffset], static_cast<uint32_t>(cab::kHeaderSize + folders.size() * cab::kFolderSize));
+    std::vector<uint32_t> start(folders.size(), 0);
+    for (size_t i = 0; i < folders.size(); ++i) {
+        start[i] = static_cast<uint32_t>(out.size());
+        for (const auto& block : folders[i].blocks) {
+            uint8_t header[cab::kDataHeaderSize] = {};
+            cab::Put16(header + cab::data::kCompressed, static_cast<uint16_t>(block.size()));
+            cab::Put16(header + cab::data::kUncompressed, static_cast<uint16_t>(block.size()));
+            out.insert(out.end(), header, header + sizeof header);
+            out.insert(out.end(), block.begin(), block.end());
+        }
+    }
+    for (size_t i = 0; i < folders.size(); ++i) {
+        const RawFolder& f = folders[i];
+        const size_t source = f.sameDataAs >= 0 ? static_cast<size_t>(f.sameDataAs) : i;
+        uint8_t* p = &out[cab::kHeaderSize + i * cab::kFolderSize];
+        cab::Put32(p + cab::folder::kDataOffset, static_cast<uint32_t>(int64_t{start[source]} + f.startShift));
+        cab::Put16(p + cab::folder::kBlockCount, static_cast<uint16_t>(folders[source].blocks.size()));
+        cab::Put16(p + cab::folder::kTypeCompress, cab::kMethodNone);
+    }
+    size_t at = cab::kHeaderSize + folders.size() * cab::kFolderSize;
+    for (const auto& f : files) {
+        cab::Put32(&out[at + cab::file::kSize], f.size);
+        cab::Put32(&out[at + cab::file::kFolderOffset], f.offset);
+        cab::Put16(&out[at + cab::file::kFolder], f.folder);
+        cab::Put16(&out[at + cab::file::kDate], static_cast<uint16_t>(45 << 9 | 6 << 5 | 15));
+        cab::Put16(&out[at + cab::file::kTime], static_cast<uint16_t>(12 << 11));
+        cab::Put16(&out[at + cab::file::kAttributes], cab::kAttrArchive);
+        std::memcpy(&out[at + cab::kFileFixedSize], f.name.data(), f.name.size());
+        at += cab::kFileFixedSize + f.name.size() + 1;
+    }
+    cab::Put32(&out[cab::header::kCabinetSize], static_cast<uint32_t>(out.size()));
+    return out;
 }

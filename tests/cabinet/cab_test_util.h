@@ -50,5 +50,20 @@ private:
     std::map<size_t, std::vector<uint8_t>> open_;
 };
 
+// A cabinet put together field by field, for archives no writer makes:
+// uncompressed blocks without checksums, laid out folder after folder.
+struct RawFolder {
+    std::vector<std::vector<uint8_t>> blocks;
+    int sameDataAs = -1;      // >= 0: this folder's table entry points at that folder's data
+    int32_t startShift = 0;   // added to the folder's stated data offset
+};
+struct RawFile {
+    std::string name;  // stored bytes
+    uint32_t size;
+    uint32_t offset;   // in the folder's uncompressed data
+    uint16_t folder;
+};
+std::vector<uint8_t> RawCabinet(const std::vector<RawFolder>& folders, const std::vector<RawFile>& files);
+
 // Every entry index of a reader.
 std::vector<size_t> AllEntries(const CabReader& reader);
