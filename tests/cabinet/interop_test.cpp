@@ -2,6 +2,7 @@
 // way: cabextract, 7-Zip and gcab (native), and the tevcab tool itself.
 #include "cab_test_util.h"
 #include "shell_util.h"
+#include "cabinet/cab_format.h"
 #include "cabinet/cab_reader.h"
 #include "cabinet/cab_writer.h"
 #include "cabinet/file_target.h"
@@ -145,6 +146,33 @@ TEST(Tevcab, CommandsAndExitCodes) {
     out.clear();
     EXPECT_NE(Shell(tool + " test " + Q(dir / "bad.cab"), &out), 0);
     EXPECT_NE(out.find("uszkodzone"), std::string::npos) << out;
+}
+
+// The tool's two reading commands name the same entries with the same
+// reasons for a crafted archive: folders over the same data, an entry
+// without a name, and one sound entry, which alone reaches the disk.
+TEST(Tevcab, TestAndExtractGiveOneVerdict) {
+    TempDir dir;
+    RawFolder shared;
+    for (int b = 0; b < 2; ++b) shared.blocks.push_back(TextBytes(cab::kBlockSize, static_cast<uint32_t>(b)));
+    RawFolder own;
+    own.blocks.push_back(TextBytes(1000, 7));
+    const std::vector<RawFolder> folders = {shared, RawFolder{{}, 0}, own};
+    const std::vector<RawFile> files = {{"a.txt", 2 * cab::kBlockSize, 0, 0},
+                                        {"b.txt", 2 * cab::kBlockSize, 0, 1},
+                                        {"", 10, 0, 2},
+                                        {"dobry.txt", 900, 100, 2}};
+    WriteBytes(dir / "t.cab", RawCabinet(folders, files));
+    const std::string tool = TEVCAB_PATH;
+    std::string tested, extracted;
+    EXPECT_NE(Shell("(" + tool + " test " + Q(dir / "t.cab") + " 2>&1 >/dev/null)", &tested), 0);
+    EXPECT_NE(Shell("(" + tool + " extract -C " + Q(dir / "cel") + " " + Q(dir / "t.cab") + " 2>&1 >/dev/null)", &extracted), 0);
+    EXPECT_EQ(tested, extracted);
+    for (const char* part : {"tevcab: a.txt: ", "tevcab: b.txt: ", "tevcab: plik nr 3: ", "nie ma nazwy", "współdzielą"})
+        EXPECT_NE(tested.find(part), std::string::npos) << part << "\n" << tested;
+    const auto tree = Tree(dir / "cel");
+    ASSERT_EQ(tree.size(), 1u);
+    EXPECT_EQ(tree.begin()->first, "dobry.txt");
 }
 
 }  // namespace
