@@ -23,6 +23,7 @@ PACKAGES=(
   wine wine64 fonts-wine xvfb xauth x11-utils imagemagick locales fonts-dejavu-core
   cabextract gcab 7zip time xz-utils
   python3
+  nsis
   clang libclang-rt-14-dev
 )
 
