@@ -209,6 +209,15 @@ void TeAbout::FormShow(Control*) {
     lbInfo->SetCaption(L"Wersja programu, prawa autorskie");
 }
 
+bool TeAbout::PreTranslate(MSG& msg) {
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && (GetKeyState(VK_CONTROL) & 0x8000)) {
+        if (GetKeyState(VK_SHIFT) & 0x8000) ts->SelectPrevious();
+        else ts->SelectNext();
+        return true;
+    }
+    return Form::PreTranslate(msg);
+}
+
 void TeAbout::lbFolderClick(Control*) {
     if (!Modal().ShellOpen(L"explorer.exe", FolderParameter(lbFolder->Hint())))
         Ask(L"!Nie udało się otworzyć folderu programu.\r\n" + lbFolder->Hint());

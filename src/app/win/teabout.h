@@ -25,6 +25,9 @@ public:
     void tevClickableLabel2Click(Control* sender);
     void tevColorButton1Click(Control* sender);
     void tevClickableLabel1Click(Control* sender);
+    // Ctrl+Tab and Ctrl+Shift+Tab turn the pages, as in the system's
+    // property sheets.
+    bool PreTranslate(MSG& msg) override;
 
     TtevPanel* pNaglowek;
     TtevClickableLabel* lbInfo;

@@ -56,6 +56,29 @@ TEST(TeAbout, PagesShowTheVersionTheEnvironmentAndTheirDescriptions) {
     }
 }
 
+TEST(TeAbout, CtrlTabTurnsThePagesBothWaysRound) {
+    ScriptedResponder script;
+    TeAbout about;
+    about.Show();
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    auto press = [&](bool shift) {
+        keys[VK_CONTROL] = 0x80;
+        keys[VK_SHIFT] = shift ? 0x80 : 0;
+        SetKeyboardState(keys);
+        MSG msg{about.Handle(), WM_KEYDOWN, VK_TAB, 0};
+        EXPECT_TRUE(about.PreTranslate(msg));
+        keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
+        return about.nb->PageIndex();
+    };
+    EXPECT_EQ(press(false), 1);
+    EXPECT_EQ(about.lbInfo->Caption(), L"Środowisko programu");
+    EXPECT_EQ(press(true), 0);
+    EXPECT_EQ(press(true), 3);
+    EXPECT_EQ(press(false), 0);
+}
+
 TEST(TeAbout, EnvironmentLineNamesTheSystemFamily) {
     EXPECT_EQ(EnvironmentText(true), L"środowisko pracy:<br><b>Windows NT");
     EXPECT_EQ(EnvironmentText(false), L"środowisko pracy:<br><b>standardowe Windows");
