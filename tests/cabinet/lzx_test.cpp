@@ -490,5 +490,6 @@ TEST(Lzx, OtherToolsReadWhatWeWrite) {
             }
         }
     }
+    std::remove((dir + "/lzx_interop.cab").c_str());
 }
 #endif
