@@ -10,6 +10,7 @@
 #include "util/paths.h"
 #include "util/textcase.h"
 #include "util/textfields.h"
+#include "util/wildcard.h"
 #include "util/win/files.h"
 
 namespace {
@@ -44,15 +45,6 @@ void Enumerate(const std::wstring& pattern, const std::function<void(const WIN32
 
 bool IsDirectory(const WIN32_FIND_DATAW& data) { return data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY; }
 
-// A folder that is a link to another place (junction or symbolic link; Wine
-// shows Unix links without a tag). Descending into it could run in a circle,
-// so the searches leave it out; other reparse points (cloud folders) are
-// ordinary folders to them.
-bool IsLinkedFolder(const WIN32_FIND_DATAW& data) {
-    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
-    return data.dwReserved0 == 0 || IsReparseTagNameSurrogate(data.dwReserved0);
-}
-
 // A subfolder to descend into.
 bool IsSubfolder(const WIN32_FIND_DATAW& data) {
     return IsDirectory(data) && !IsDotEntry(data.cFileName) && !IsLinkedFolder(data);
@@ -73,7 +65,7 @@ struct Search {
         ++visitedFolders;
         AddBackslash(dir);
         Enumerate(dir + mask, [&](const WIN32_FIND_DATAW& data) {
-            if (IsDirectory(data)) return;
+            if (IsDirectory(data) || !MatchesMask(data.cFileName, mask)) return;
             std::wstring path = dir + data.cFileName;
             if (listed.insert(UpperCase(path)).second) list.push_back(path);
             ++count;
@@ -114,6 +106,11 @@ std::vector<std::wstring> SplitFolders(const std::wstring& folders) {
 }
 
 }  // namespace
+
+bool IsLinkedFolder(const WIN32_FIND_DATAW& data) {
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+    return data.dwReserved0 == 0 || IsReparseTagNameSurrogate(data.dwReserved0);
+}
 
 int FindFiles(std::vector<std::wstring>& list, const std::wstring& mask, const std::wstring& folders, bool recursive) {
     list.clear();

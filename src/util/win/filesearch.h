@@ -1,14 +1,24 @@
 #pragma once
 // Searching folders for files, with the progress window telling where.
+#include <windows.h>
+
 #include <string>
 #include <vector>
+
+// A folder entry that is a link to another place (a junction or a symbolic
+// link; Wine shows Unix links without a tag). Searches never descend into
+// one: it could lead back up the tree or out of it. Other reparse points
+// (cloud folders) are ordinary folders.
+bool IsLinkedFolder(const WIN32_FIND_DATAW& data);
 
 // Fills list with the full paths of the files matching mask in the folders
 // (";"-separated; folders that do not exist are skipped), files of a folder
 // before its subfolders. A file reached twice through overlapping folders is
 // listed once but counted each time; the count is the result. Folders that
 // are links to other places (junctions, symbolic links) are not entered, so
-// a link back up the tree cannot make the search run in circles.
+// a link back up the tree cannot make the search run in circles. Files are
+// matched by their long names: the system's search also matches the short
+// 8.3 names, so "*.dat" alone would find "umowa.data".
 int FindFiles(std::vector<std::wstring>& list, const std::wstring& mask, const std::wstring& folders, bool recursive);
 
 // The first existing file of that name: the name itself, then in each of the

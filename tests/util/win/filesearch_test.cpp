@@ -56,6 +56,16 @@ TEST_F(FileSearch, OverlappingAndMissingFolders) {
     EXPECT_EQ(list[0], dir_ + L"sub\\c.txt");
 }
 
+// The system's search matches masks against short 8.3 names as well
+// ("umowa.data" is UMOWA~1.DAT): only long names that match are listed.
+TEST_F(FileSearch, ShortNameLookAlikesAreNotListed) {
+    for (const wchar_t* file : {L"umowa.data", L"baza.dat_old", L"sub\\stara baza.datx"})
+        std::ofstream(root_ / file) << "x";
+    std::vector<std::wstring> list;
+    FindFiles(list, L"*.dat", dir_, true);
+    EXPECT_EQ(list, std::vector<std::wstring>{dir_ + L"b.dat"});
+}
+
 TEST_F(FileSearch, FindFileInTree) {
     EXPECT_EQ(FindFileInTree(L"c.txt", dir_ + L"z;" + dir_ + L"sub", false), dir_ + L"sub\\c.txt");
     EXPECT_EQ(FindFileInTree(L"d.txt", dir_, false), L"");
