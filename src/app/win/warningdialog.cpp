@@ -92,7 +92,6 @@ TeTevWarningDialog::TeTevWarningDialog() : Form(BorderStyle::Dialog) {
                        static_cast<Control*>(lb), static_cast<Control*>(pBottom), static_cast<Control*>(lbCzas),
                        static_cast<Control*>(bStoj)})
         c->OnClick = [this](Control* s) { StopCountdown(s); };
-    cbDontShowAgain->OnClick = [this](Control* s) { cbDontShowAgainClick(s); };
 
     previousActiveFormChange_ = App().OnActiveFormChange;
     App().OnActiveFormChange = [this](Form* form) {
@@ -218,8 +217,11 @@ void TeTevWarningDialog::StopCountdown(Control*) {
     lbCzas->SetText(kPressToEnd);
 }
 
-void TeTevWarningDialog::cbDontShowAgainClick(Control*) {
-    WriteSettingBool(kDontShowAgain, key_, cbDontShowAgain->Checked());
+void TeTevWarningDialog::RememberAnswer(int result) {
+    // Only an "OK" is remembered: a box ticked before "Anuluj" must not turn
+    // every later showing into an automatic "yes".
+    if (key_ != L"-" && cbDontShowAgain->Visible() && cbDontShowAgain->Checked() && result == mrOk)
+        WriteSettingBool(kDontShowAgain, key_, true);
 }
 
 void TeTevWarningDialog::OtherFormActivated(Form* form) {
@@ -235,5 +237,7 @@ void TeTevWarningDialog::OtherFormActivated(Form* form) {
 int ShowWarningDialog(const MessageRequest& request) {
     TeTevWarningDialog dialog;
     dialog.Prepare(request);
-    return dialog.ShowModal();
+    const int result = dialog.ShowModal();
+    dialog.RememberAnswer(result);
+    return result;
 }

@@ -33,13 +33,15 @@ public:
     // counted so far.
     int CountdownTicks() const { return countdown_; }
     int TicksDone() const { return tick_; }
+    // Stores "do not show again" for the dialog's key when the box was
+    // ticked and the answer is "OK".
+    void RememberAnswer(int result);
 
     // Handlers, named after the events they serve.
     void FormShow(Control* sender);
     void FormActivate(Control* sender);
     void Timer1Timer();
     void StopCountdown(Control* sender);
-    void cbDontShowAgainClick(Control* sender);
 
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 

@@ -237,22 +237,29 @@ TEST_F(Dialogs, ClickOnTheTimeStopsTheCountdown) {
     EXPECT_FALSE(FileExists(LostMessagesPath()));
 }
 
-TEST_F(Dialogs, DoNotShowAgainIsStoredAtTheClickAndSkipsTheWindow) {
+TEST_F(Dialogs, DoNotShowAgainIsStoredOnlyWithOkAndSkipsTheWindow) {
     const std::wstring key = L"test_dialogow";
     RegDeleteKey(kCurrentUser, SettingsKey(L"DontShowAgain"));
-    WhenShown<TeTevWarningDialog> check([&](TeTevWarningDialog& d) {
+    // Ticked, then "Anuluj": nothing is remembered, the question comes again.
+    WhenShown<TeTevWarningDialog> cancelled([&](TeTevWarningDialog& d) {
         EXPECT_TRUE(d.cbDontShowAgain->Visible());
         EXPECT_TRUE(CaptureWindowPng(d.Handle(), ShotPath(L"dialog_remembered.png")));
-        SendMessageW(d.cbDontShowAgain->Handle(), BM_CLICK, 0, 0);
-        EXPECT_EQ(ReadSetting(L"DontShowAgain", key, L""), L"True");
-        SendMessageW(d.cbDontShowAgain->Handle(), BM_CLICK, 0, 0);
-        EXPECT_EQ(ReadSetting(L"DontShowAgain", key, L""), L"False");
         SendMessageW(d.cbDontShowAgain->Handle(), BM_CLICK, 0, 0);
         Click(d.bAnuluj);
     });
     EXPECT_FALSE(AskRemembered(L"Czy przenieść plik?", key, true));
-    EXPECT_TRUE(check.ran);
+    EXPECT_TRUE(cancelled.ran);
+    EXPECT_EQ(ReadSetting(L"DontShowAgain", key, L""), L"");
     EXPECT_EQ(CurrentDialogKey(), key);
+
+    // Ticked and "OK": remembered.
+    WhenShown<TeTevWarningDialog> confirmed([&](TeTevWarningDialog& d) {
+        SendMessageW(d.cbDontShowAgain->Handle(), BM_CLICK, 0, 0);
+        Click(d.bOK);
+    });
+    EXPECT_TRUE(AskRemembered(L"Czy przenieść plik?", key, true));
+    EXPECT_TRUE(confirmed.ran);
+    EXPECT_EQ(ReadSetting(L"DontShowAgain", key, L""), L"True");
 
     // Stored as "True": no window, "yes" at once. Without the offer the
     // memory does not count.
