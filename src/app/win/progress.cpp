@@ -3,7 +3,7 @@
 #include <climits>
 
 #include "app/timeleft.h"
-#include "app/win/datasettitle.h"
+#include "store/win/datasettitle.h"
 #include "interact/progress.h"
 #include "interact/seam.h"
 #include "ui/kit/win/formkit.h"

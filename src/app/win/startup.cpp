@@ -16,6 +16,8 @@
 #include "backup/win/infofile.h"
 #include "interact/ask.h"
 #include "store/tevlist.h"
+#include "store/win/datafiles.h"
+#include "store/win/datasets.h"
 #include "ui/win/application.h"
 #include "util/textcase.h"
 #include "util/win/identity.h"
@@ -62,6 +64,8 @@ void InstallExceptionHandler() {
 int RunArchiwin(const std::wstring& commandLine) {
     RegisterProgramSide();
     RegisterNetSide();
+    InstallStoreHost();
+    SetRunningSiblingsCheck([] { return CheckRunningSiblings(true, false); });
     App().SetTitle(L"Archiwin");
     InstallExceptionHandler();
     const std::wstring exePath = ExecutablePath();

@@ -3,7 +3,7 @@
 // and the main window's title after a finish. progress.png shows it.
 #include <gtest/gtest.h>
 
-#include "app/win/datasettitle.h"
+#include "store/win/datasettitle.h"
 #include "app/win/progress.h"
 #include "interact/progress.h"
 #include "support/scripted_responder.h"

@@ -1,4 +1,4 @@
-#include "app/win/datasettitle.h"
+#include "store/win/datasettitle.h"
 
 #include "ui/win/application.h"
 #include "ui/win/form.h"
