@@ -96,8 +96,8 @@ TEST(ProgramSide, NothingButThePressAnswersADestructiveQuestionYes) {
     // keeps the data, through every call that can ask one.
     script.Unanswered().Unanswered().Unanswered().Unanswered();
     EXPECT_TRUE(Ask(L"Mocna kompresja?"));
-    EXPECT_FALSE(Ask(L"Czy na pewno zastąpić plik C:\a.txt?", Question::Destructive));
-    EXPECT_FALSE(AskHeadline(L"Czy usunąć folder?", L"C:\dane", Question::Destructive));
+    EXPECT_FALSE(Ask(L"Czy na pewno zastąpić plik C:\\a.txt?", Question::Destructive));
+    EXPECT_FALSE(AskHeadline(L"Czy usunąć folder?", L"C:\\dane", Question::Destructive));
     EXPECT_FALSE(AskWithInfo(L"Czy nadpisać bazę?", L"", L"informacja", Question::Destructive));
     ASSERT_EQ(script.shown.size(), 4u);
     EXPECT_FALSE(script.shown[0].message.destructive);
@@ -117,7 +117,7 @@ TEST(ProgramSide, NothingButThePressAnswersADestructiveQuestionYes) {
     EXPECT_EQ(CurrentDialogKey(), L"-");
     // The user's own "Tak" still answers it.
     script.Answer(1);
-    EXPECT_TRUE(Ask(L"Czy na pewno zastąpić plik C:\a.txt?", Question::Destructive));
+    EXPECT_TRUE(Ask(L"Czy na pewno zastąpić plik C:\\a.txt?", Question::Destructive));
 }
 
 TEST(ProgramSide, RaisedErrorsTellItFirst) {
