@@ -576,7 +576,10 @@ TEST_F(Update, RunAutomaticUpdateByKeyboard) {
     EXPECT_EQ(ReadSetting(L"Archiwin", L"Ostatnia aktualizacja", L""), L"46366");
     EXPECT_EQ(Headlines().back(),
               L"Jak najszybciej zamknij program i uruchom Windows ponownie, aby zobaczyć efekty wprowadzonych zmian.");
-    const std::vector<int> seen = {0, 1, 2, 3, 4};
+    // The pages the keys fill in and the last one, in order; the connecting
+    // page may come and go between two looks of the timer on a quiet machine.
+    std::erase(pages, static_cast<int>(TeAutoAktualizacja::pgLaczenie));
+    const std::vector<int> seen = {0, 2, 3, 4};
     EXPECT_EQ(pages, seen);
 }
 
