@@ -62,7 +62,57 @@ void AppendCodePoint(std::wstring& out, char32_t cp) {
     out.push_back(static_cast<wchar_t>(cp));
 }
 
+// Latin letters U+00C0..U+017F without their accents (used only for the
+// ones Windows-1250 lacks).
+constexpr wchar_t kLatinBase[] =
+    L"AAAAAAACEEEEIIIIDNOOOOO\xD7OUUUUYTsaaaaaaaceeeeiiiidnooooo\xF7ouuuuyty"  // U+00C0
+    L"AaAaAaCcCcCcCcDdDdEeEeEeEeEeGgGgGgGgHhHhIiIiIiIiIiJjJjKkkLlLlLlLl"     // U+0100
+    L"LlNnNnNnnNnOoOoOoOoRrRrRrSsSsSsSsTtTtTtUuUuUuUuUuUuWwYyYZzZzZzs";    // U+0141
+
+// Cyrillic U+0410..U+044F in Polish transliteration.
+constexpr const wchar_t* kCyrillic[] = {
+    L"A", L"B",  L"W",  L"G",  L"D",    L"E", L"Ż",  L"Z",  L"I",  L"J", L"K", L"L", L"M", L"N", L"O", L"P",
+    L"R", L"S",  L"T",  L"U",  L"F",    L"Ch", L"C", L"Cz", L"Sz", L"Szcz", L"", L"Y", L"", L"E", L"Ju", L"Ja",
+    L"a", L"b",  L"w",  L"g",  L"d",    L"e", L"ż",  L"z",  L"i",  L"j", L"k", L"l", L"m", L"n", L"o", L"p",
+    L"r", L"s",  L"t",  L"u",  L"f",    L"ch", L"c", L"cz", L"sz", L"szcz", L"", L"y", L"", L"e", L"ju", L"ja",
+};
+
+std::wstring BestFitOf(char32_t cp) {
+    switch (cp) {
+        case 0xC6: return L"AE";
+        case 0xE6: return L"ae";
+        case 0x152: return L"OE";
+        case 0x153: return L"oe";
+        case 0x132: return L"IJ";
+        case 0x133: return L"ij";
+        case 0x401: return L"Jo";
+        case 0x451: return L"jo";
+        case 0x404: return L"Je";
+        case 0x454: return L"je";
+        case 0x406: return L"I";
+        case 0x456: return L"i";
+        case 0x407: return L"Ji";
+        case 0x457: return L"ji";
+        case 0x490: return L"G";
+        case 0x491: return L"g";
+        default: break;
+    }
+    if (cp >= 0xC0 && cp <= 0x17F) return std::wstring(1, kLatinBase[cp - 0xC0]);
+    if (cp >= 0x410 && cp <= 0x44F) return kCyrillic[cp - 0x410];
+    return L"?";
+}
+
 }  // namespace
+
+std::wstring Cp1250BestFit(std::wstring_view text) {
+    std::wstring out;
+    out.reserve(text.size());
+    ForEachCodePoint(text, [&](char32_t cp) {
+        if (cp < 0x10000 && Encode(static_cast<wchar_t>(cp))) out.push_back(static_cast<wchar_t>(cp));
+        else out += BestFitOf(cp);
+    });
+    return out;
+}
 
 std::wstring Cp1250ToWide(std::string_view bytes) {
     std::wstring out;

@@ -27,6 +27,11 @@ std::optional<std::string> WideToCp1250Exact(std::wstring_view text, size_t* bad
 // The same appended to `out` (one byte per character); on failure `out` is
 // left as it was.
 bool AppendCp1250Exact(std::wstring_view text, std::string& out, size_t* badIndex = nullptr);
+// The closest text Windows-1250 can hold: characters it has stay, Latin
+// letters it lacks lose their accents ("ñ" → "n", "Æ" → "AE"), Cyrillic is
+// written in Latin letters the Polish way ("Москва" → "Moskwa"), anything
+// else becomes '?'.
+std::wstring Cp1250BestFit(std::wstring_view text);
 
 // UTF-8 helpers for formats that carry Unicode (and for diagnostics).
 std::string WideToUtf8(std::wstring_view text);

@@ -120,18 +120,31 @@ std::string Encode(const std::wstring& text, const std::wstring& file) {
 
 }  // namespace
 
-std::wstring IniReadString(const std::wstring& file, const std::wstring& section, const std::wstring& key,
-                           const std::wstring& defaultValue) {
+namespace {
+
+std::wstring ReadValue(const std::wstring& file, const std::wstring& section, const std::wstring& key,
+                       const std::wstring& defaultValue, size_t maxLength) {
     std::wstring result;
     if (auto bytes = ReadBytes(file)) {
         auto lines = SplitLines(*bytes);
         Place place = Find(lines, section, key);
-        if (place.entry) result = Cp1250ToWide(EntryValue(lines[*place.entry].text)).substr(0, kMaxValueLength);
+        if (place.entry) result = Cp1250ToWide(EntryValue(lines[*place.entry].text)).substr(0, maxLength);
     }
     if (result.empty()) result = defaultValue;
     for (auto& c : result)
         if (c == L'~') c = L'"';
     return result;
+}
+
+}  // namespace
+
+std::wstring IniReadString(const std::wstring& file, const std::wstring& section, const std::wstring& key,
+                           const std::wstring& defaultValue) {
+    return ReadValue(file, section, key, defaultValue, kMaxValueLength);
+}
+
+std::wstring IniReadWhole(const std::wstring& file, const std::wstring& section, const std::wstring& key) {
+    return ReadValue(file, section, key, {}, std::wstring::npos);
 }
 
 bool IniWriteString(const std::wstring& file, const std::wstring& section, const std::wstring& key,

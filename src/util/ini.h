@@ -13,6 +13,9 @@
 // The value, or the default when the key is absent or its value is empty.
 std::wstring IniReadString(const std::wstring& file, const std::wstring& section, const std::wstring& key,
                            const std::wstring& defaultValue);
+// The same without the cut at 200 characters, for keys only this program
+// reads; empty when the key is absent.
+std::wstring IniReadWhole(const std::wstring& file, const std::wstring& section, const std::wstring& key);
 // Creates the file, section or key as needed; false when the file could not be written.
 bool IniWriteString(const std::wstring& file, const std::wstring& section, const std::wstring& key,
                     const std::wstring& text);

@@ -17,6 +17,24 @@ TEST(Cp1250, CharactersWithoutAFormAreRefusedOrReplaced) {
     EXPECT_EQ(Cp1250ToWide("\x81"), L"\xFFFD");
 }
 
+TEST(Cp1250, BestFitKeepsWhatTheCodePageHasAndComesCloseForTheRest) {
+    struct Case {
+        const wchar_t* text;
+        const wchar_t* fit;
+    } cases[] = {
+        {L"C:\\Dane\\Zażółć ĄĘ €„”", L"C:\\Dane\\Zażółć ĄĘ €„”"},  // all in the code page
+        {L"España ñÑ Æsir œuvre Ÿ ſ", L"Espana nN AEsir oeuvre Y s"},
+        {L"Åland Øresund Ĳssel ŉ Ħal Đuro", L"Aland Oresund IJssel n Hal Đuro"},
+        {L"Москва Щука Объём ёж", L"Moskwa Szczuka Objom joż"},
+        {L"Київ Ґанок Єва", L"Kijiw Ganok Jewa"},
+        {L"日本 Ωmega \U0001F600", L"?? ?mega ?"},  // a pair of surrogates is one character
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(Cp1250BestFit(c.text), c.fit) << c.text;
+        EXPECT_TRUE(WideToCp1250(Cp1250BestFit(c.text))) << c.text;
+    }
+}
+
 TEST(Utf8, RoundTripAndMalformedInput) {
     const std::wstring text = L"łódź 日本 \U0001F600";
     EXPECT_EQ(Utf8ToWide(WideToUtf8(text)), text);

@@ -81,6 +81,9 @@ TEST_F(Ini, MissingFileGivesDefaults) {
 TEST_F(Ini, LongValuesAreCut) {
     Put("[s]\r\nk=" + std::string(250, 'x') + "\r\n");
     EXPECT_EQ(Read(L"s", L"k"), std::wstring(200, L'x'));
+    // Keys only this program reads come back whole.
+    EXPECT_EQ(IniReadWhole(file_, L"s", L"k"), std::wstring(250, L'x'));
+    EXPECT_EQ(IniReadWhole(file_, L"s", L"brak"), L"");
 }
 
 TEST_F(Ini, WriteChangesOnlyItsLine) {

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "backup/entrypaths.h"
+#include "backup/infovalues.h"
 #include "backup/win/infofile.h"
 #include "cabinet/cabfile.h"
 #include "interact/ask.h"
@@ -10,7 +11,6 @@
 #include "interact/progress.h"
 #include "interact/seam.h"
 #include "util/datetext.h"
-#include "util/ini.h"
 #include "util/paths.h"
 #include "util/safeformat.h"
 #include "util/sizetext.h"
@@ -49,11 +49,13 @@ bool PackFolder(const std::wstring& chosenFolder, const std::wstring& archive) {
     if (!confirmed) return false;
 
     const std::wstring info = InfoFilePath();
-    const std::wstring section = FileNamePart(archive);
-    if (!IniWriteString(info, section, L"Dir", folder))
+    // Text the information file's code page cannot hold is kept exactly
+    // beside its closest form (infovalues.h).
+    const std::wstring section = InfoSectionName(FileNamePart(archive));
+    if (!WriteInfoValue(info, section, L"Dir", folder))
         RaiseError(L"Nie mogę zapisać pliku informacji o archiwum.\r\n" + info);
-    IniWriteString(info, section, L"Wersja", ProgramVersionText());
-    IniWriteString(info, section, L"Komentarz", InputText(L"Komentarz do archiwum", L"Wpisz komentarz", L""));
+    WriteInfoValue(info, section, L"Wersja", ProgramVersionText());
+    WriteInfoValue(info, section, L"Komentarz", InputText(L"Komentarz do archiwum", L"Wpisz komentarz", L""));
     files.insert(files.begin(), info);
 
     const DateTimeValue start = Modal().Now();

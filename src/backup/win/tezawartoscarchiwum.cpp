@@ -4,12 +4,12 @@
 #include <vector>
 
 #include "backup/entrypaths.h"
+#include "backup/infovalues.h"
 #include "backup/win/diskfiles.h"
 #include "backup/win/infofile.h"
 #include "interact/ask.h"
 #include "interact/progress.h"
 #include "ui/kit/win/formkit.h"
-#include "util/ini.h"
 #include "util/paths.h"
 #include "util/sizetext.h"
 #include "util/textcase.h"
@@ -138,10 +138,10 @@ void TeZawartoscArchiwum::FormShow(Control*) {
         const std::wstring info = InfoFilePath();
         CABFile1.TargetPath = DirectoryPart(info);
         CABFile1.ExtractFile(kInfoFileName);
-        const std::wstring section = FileNamePart(ArchivePath);
-        dest = IniReadString(info, section, L"Dir", L"");
-        comment = IniReadString(info, section, L"Komentarz", L"");
-        application = IniReadString(info, section, L"Wersja", L"");
+        const std::wstring section = InfoSectionName(FileNamePart(ArchivePath));
+        dest = ReadInfoValue(info, section, L"Dir");
+        comment = ReadInfoValue(info, section, L"Komentarz");
+        application = ReadInfoValue(info, section, L"Wersja");
     }
     lbDest->SetText(dest);
     lbKomentarz->SetText(comment);

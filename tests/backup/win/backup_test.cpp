@@ -245,6 +245,37 @@ TEST_F(Backup, StopsAndFailuresLeaveNothingHalfDone) {
     }
 }
 
+TEST_F(Backup, TextOutsideTheCodePageIsBackedUpAndRestoredExactly) {
+    // A folder, a comment and an archive name the information file's code
+    // page cannot hold.
+    const std::wstring folder = sample.root + L"Москва Año";
+    const std::wstring comment = L"Archiwum \"Ωmega\" – ñandú, Объём";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    WriteBytes(folder + L"\\list.txt", "treść");
+    const std::wstring archive = sample.work + L"kopia Ωmega.cab";
+    {
+        ScriptedResponder script;
+        script.Answer(1).Answer(comment).Answer(2).Answer(1).Answer(1);
+        ASSERT_TRUE(PackFolder(folder + L"\\", archive));
+        EXPECT_EQ(script.shown.back().headline, L"Wykonałem kopię zapasową.");
+    }
+    // Readers that know only the code page find the closest text.
+    EXPECT_EQ(IniReadString(InfoFilePath(), L"kopia ?mega.cab", L"Dir", L""), sample.root + L"Moskwa Ano");
+
+    DeleteFileW((folder + L"\\list.txt").c_str());
+    ScriptedResponder script;
+    script.Answer(archive);
+    WhenContentsShown([&](TeZawartoscArchiwum& d) {
+        EXPECT_EQ(d.lbDest->Text(), folder);
+        EXPECT_EQ(d.lbKomentarz->Text(), comment);
+        EXPECT_EQ(CheckedKeys(d), std::vector<std::wstring>{L"list.txt"});
+        script.Answer(1).Answer(1);
+        Press(d.tevColorButton2);
+    });
+    main.tevClickableLabel2->Click();
+    EXPECT_EQ(ReadBytes(folder + L"\\list.txt"), "treść");
+}
+
 TEST(InfoFile, LivesInAPerUserFolderWhenTheProgramDirectoryCannotBeWritten) {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
