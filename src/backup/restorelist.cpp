@@ -8,9 +8,6 @@
 #include "util/sizetext.h"
 #include "util/textcase.h"
 
-namespace {
-
-// Names shown as they are, whatever characters they hold.
 std::wstring MarkupLiteral(const std::wstring& text) {
     std::wstring out;
     out.reserve(text.size());
@@ -24,6 +21,8 @@ std::wstring MarkupLiteral(const std::wstring& text) {
     }
     return out;
 }
+
+namespace {
 
 // A date as whole seconds: the disk's and the archive's dates are both of
 // two-second precision, yet computed along different paths, so their last

@@ -40,5 +40,8 @@ std::wstring RestoreItemText(const std::wstring& key, const std::wstring& relPat
 // files' sizes; "LZX -" when the files are empty.
 std::wstring CompressionLabel(CabCompression compression, int64_t archiveSize, int64_t filesSize);
 
+// Text shown as it is in markup: "<", ">" and "&" as entities.
+std::wstring MarkupLiteral(const std::wstring& text);
+
 // Whether a stored name is the archive's information file.
 bool IsInfoFileEntry(const std::wstring& storedName);

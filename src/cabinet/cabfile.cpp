@@ -1,6 +1,7 @@
 #include "cabinet/cabfile.h"
 
 #include "cabinet/cab_error.h"
+#include "cabinet/cab_format.h"
 #include "cabinet/cab_reader.h"
 #include "cabinet/cab_writer.h"
 #include "cabinet/dos_time.h"
@@ -27,6 +28,14 @@ CabCompression WriterCompression(TCompressionType type, TLZXMemory memory) {
 
 int32_t Clamp32(uint64_t value) { return static_cast<int32_t>(std::min<uint64_t>(value, INT32_MAX)); }
 
+// RelPath, a backslash and the file name of the source; the bare name
+// without a RelPath.
+std::wstring StoredNameOf(const TCABFileEntry& entry) {
+    std::wstring stored = FileNamePart(entry.Name);
+    if (!entry.RelPath.empty()) stored = entry.RelPath + (entry.RelPath.back() == L'\\' ? L"" : L"\\") + stored;
+    return stored;
+}
+
 }  // namespace
 
 std::wstring CabFileErrorText(int code) {
@@ -51,15 +60,18 @@ bool TCABFileContents::Contains(const std::wstring& name) const {
                        [&](const TCABFileEntry& e) { return SameNameAsciiNoCase(e.Name, name); });
 }
 
+bool TCABFile::NameFits(const TCABFileEntry& entry) {
+    const StoredName name = EncodeStoredName(StoredNameOf(entry));
+    return !name.bytes.empty() && name.bytes.size() <= cab::kMaxNameBytes;
+}
+
 bool TCABFile::Compress() {
     TotalSize = CompressedSize = ProcessedSize = 0;
     std::vector<CabSource> sources;
     uint64_t total = 0;
     for (int i = 0; i < CABFileContents.Count(); ++i) {
         const TCABFileEntry& entry = CABFileContents.Items(i);
-        std::wstring stored = FileNamePart(entry.Name);
-        if (!entry.RelPath.empty())
-            stored = entry.RelPath + (entry.RelPath.back() == L'\\' ? L"" : L"\\") + stored;
+        std::wstring stored = StoredNameOf(entry);
         std::error_code ec;
         fs::path source = fs::absolute(PathFromWide(entry.Name), ec);
         if (ec) source = PathFromWide(entry.Name);

@@ -91,6 +91,11 @@ public:
     // empty after success. Neither raises, so callers read it here.
     std::wstring LastError;
 
+    // Whether the archive can hold the entry's stored name (its RelPath, "\"
+    // and the file name): 1 to 255 bytes as stored. Compress refuses a list
+    // with a name that does not fit; callers can find such entries first.
+    static bool NameFits(const TCABFileEntry& entry);
+
     // Writes CABFile from CABFileContents. Raises ECABFileError for the
     // writer's failures and Failure (Polish) when the sources total 2 GiB or
     // more, before anything is written. Returns true.
