@@ -1,5 +1,7 @@
 #include "backup/win/tezawartoscarchiwum.h"
 
+#include <shlobj.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -8,9 +10,11 @@
 #include "backup/win/diskfiles.h"
 #include "backup/win/infofile.h"
 #include "interact/ask.h"
+#include "interact/filedialogs.h"
 #include "interact/progress.h"
 #include "ui/kit/win/formkit.h"
 #include "util/paths.h"
+#include "util/safeformat.h"
 #include "util/sizetext.h"
 #include "util/textcase.h"
 #include "util/textmarkup.h"
@@ -198,11 +202,47 @@ void TeZawartoscArchiwum::bWypakujClick(Control* sender) {
     FillList(mode);
 }
 
+bool TeZawartoscArchiwum::ChooseAnotherDest() {
+    const std::wstring dest = lbDest->Text();
+    std::wstring chosen;
+    if (!dest.empty() &&
+        Ask(L"Folder docelowy nie istnieje.\r\n" + dest +
+            L"\r\nUtworzyć go od nowa i wypakować pliki tam?\r\nNie: wybierzesz inny folder.")) {
+        const int made = SHCreateDirectoryExW(nullptr, dest.c_str(), nullptr);
+        if (made != ERROR_SUCCESS && made != ERROR_ALREADY_EXISTS)
+            RaiseError(L"Nie mogę utworzyć folderu.\r\n" + dest +
+                       L"\r\nWybierz inny folder: naciśnij jeszcze raz „Wypakuj wybrane pliki” i odpowiedz Nie.");
+        chosen = dest;
+    } else {
+        // The chooser starts at the nearest folder of the old path that is still there.
+        std::wstring start = dest;
+        while (!start.empty() && !DirectoryExists(start)) {
+            std::wstring up = DirectoryPart(start);
+            RemoveBackslash(up);
+            start = up == start ? L"" : up;
+        }
+        chosen = ChooseFolder(L"Wybierz folder, do którego wypakować pliki",
+                              start.empty() ? L"C:\\" : WithBackslash(start));
+        if (chosen.empty()) return false;
+        chosen = BackupFolderText(chosen);
+    }
+    // The files are compared again with what that folder holds.
+    lbDest->SetText(chosen);
+    FillList(RestoreMode::NewAndNewer);
+    return true;
+}
+
 void TeZawartoscArchiwum::tevColorButton2Click(Control*) {
+    const std::wstring dest = lbDest->Text();
+    if (dest.empty() || !DirectoryExists(dest)) {
+        // The folder was lost (or the archive says nothing of it): the user
+        // chooses where to restore, sees the list compared with it and
+        // presses again.
+        ChooseAnotherDest();
+        return;
+    }
     // The window closes after this action, also when it stops with a message.
     SetModalResult(mrOk);
-    const std::wstring dest = lbDest->Text();
-    if (dest.empty() || !DirectoryExists(dest)) RaiseError(L"Folder docelowy nie istnieje!");
     const int checked = lb->CheckedCount();
     if (checked == 0) RaiseError(L"Nic nie zaznaczyłeś!");
     if (!Ask(L"Czy wypakować " + std::to_wstring(checked) + L" plików?", Question::Destructive)) return;
@@ -213,13 +253,28 @@ void TeZawartoscArchiwum::tevColorButton2Click(Control*) {
         if (lb->Checked(i)) keys.push_back(HiddenData(lb->Item(i)));
     CABFile1.TargetPath = dest;
     const auto failed = CABFile1.ExtractFiles(keys);
-    for (const auto& [key, reason] : failed) Ask(L"Nie udało się wypakować pliku " + key + L"\r\n" + reason);
     const int done = static_cast<int>(keys.size() - failed.size());
-    Ask(L"Ilość wypakowanych plików: " + std::to_wstring(done));
+    if (failed.empty()) {
+        Ask(L"Ilość wypakowanych plików: " + std::to_wstring(done));
+        return;
+    }
+    // One summary of what came back and what did not, and why.
+    std::wstring lines;
+    for (const auto& [key, reason] : failed) {
+        if (!lines.empty()) lines += L"\r\n";
+        lines += MarkupLiteral(key) + L" – " + MarkupLiteral(reason);
+    }
+    ShowMessageList(L"Wypakowanie plików",
+                    SafeFormat(L"<b>Wypakowane pliki: %d z %d. Nie udało się wypakować %d plików:</b><br>"
+                               L"Pliki na dysku, których nie udało się wypakować, zostały takie, jak były. "
+                               L"Archiwum może być uszkodzone: sprawdź je albo użyj innej kopii.",
+                               {done, static_cast<int>(keys.size()), static_cast<int>(failed.size())}),
+                    lines);
 }
 
 void TeZawartoscArchiwum::OverWriteFile(TCABFile*, const std::wstring& filename, bool& Allow) {
-    if (EndsWithNoCase(L"kopia.tev", filename) || cbNiePytajOZastapienie->Checked()) return;
+    // Only the archive's own information file is replaced without asking.
+    if (SameTextNoCase(filename, InfoFilePath()) || cbNiePytajOZastapienie->Checked()) return;
     Allow = Ask(L"Czy na pewno zastąpić plik " + filename + L"?\r\nPlik na dysku: \r\n" + FileDescription(filename),
                 Question::Destructive);
 }

@@ -52,5 +52,8 @@ public:
 
 private:
     void FillList(RestoreMode mode);
+    // Where to restore when the archive's folder is gone or unknown: the
+    // original re-created, or another folder chosen; false when cancelled.
+    bool ChooseAnotherDest();
     Label* HeaderRow(int row, const std::wstring& caption);
 };

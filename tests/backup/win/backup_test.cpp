@@ -590,7 +590,10 @@ TEST_F(Backup, RestoreQuestionsLeftUnansweredKeepTheFilesOnDisk) {
     }
 }
 
-TEST_F(Backup, ArchivesWhoseInformationIsMissingCannotBeRestored) {
+// The archive's folder lost, or unknown to the archive: the user restores
+// into a folder of his choice, or has the original made again.
+TEST_F(Backup, ALostFolderIsRestoredWhereTheUserChooses) {
+    const auto original = sample.Contents();
     const std::wstring made = MakeBackup(L"kopia.cab");
     const std::wstring renamed = sample.work + L"inna nazwa.cab";
     CopyFileW(made.c_str(), renamed.c_str(), FALSE);
@@ -602,43 +605,84 @@ TEST_F(Backup, ArchivesWhoseInformationIsMissingCannotBeRestored) {
         e.Name = sample.Path(L"pusty.txt");
         cab.Compress();
     }
+    // A renamed archive and one without the information file know no
+    // folder: the chooser, cancelled at first (the window stays, nothing
+    // written), then a new folder, compared and restored into.
     for (const std::wstring& archive : {renamed, foreign}) {
         SCOPED_TRACE(archive);
+        const std::wstring other = sample.root + L"Odtworzone " + FileNamePart(archive);
+        CreateDirectoryW(other.c_str(), nullptr);
         ScriptedResponder script;
         script.Answer(archive);
         WhenContentsShown([&](TeZawartoscArchiwum& d) {
             EXPECT_EQ(d.lbDest->Text(), L"");
             EXPECT_EQ(d.lbKomentarz->Text(), L"");
-            EXPECT_EQ(d.lbAplikacja->Text(), L"");
-            for (auto& [key, item] : Listed(d)) {
-                EXPECT_FALSE(item.checked);
-                EXPECT_TRUE(item.markup.ends_with(L"<br>")) << item.markup;
-            }
-            Press(d.bWypakuj);
+            for (auto& [key, item] : Listed(d)) EXPECT_FALSE(item.checked);
+            script.Cancel();
+            Press(d.tevColorButton2);
+            ASSERT_EQ(script.shown.back().kind, L"folder");
+            EXPECT_EQ(script.shown.back().caption, L"Wybierz folder, do którego wypakować pliki");
+            EXPECT_EQ(script.shown.back().headline, L"C:\\");
+            EXPECT_TRUE(d.Visible());
+            script.Answer(other + L"\\");
+            Press(d.tevColorButton2);
+            EXPECT_EQ(d.lbDest->Text(), other);
+            // Compared with the chosen folder: everything is new there.
+            for (auto& [key, item] : Listed(d)) EXPECT_NE(item.markup.find(L"<b>nowy plik</b>"), std::wstring::npos);
+            script.Answer(1).Answer(1);
             Press(d.tevColorButton2);
         });
         main.tevClickableLabel2->Click();
-        EXPECT_EQ(script.shown.back().headline, L"%Folder docelowy nie istnieje!");
+        EXPECT_EQ(script.shown.back().headline,
+                  archive == foreign ? L"Ilość wypakowanych plików: 1" : L"Ilość wypakowanych plików: 6");
+        if (archive == renamed) {
+            EXPECT_EQ(FolderContents(other), original);
+        }
+    }
+
+    // The original folder deleted: made again on the user's "Tak", and
+    // everything comes back into it.
+    RemoveTree(sample.folder);
+    ScriptedResponder script;
+    script.Answer(made);
+    WhenContentsShown([&](TeZawartoscArchiwum& d) {
+        EXPECT_EQ(d.lbDest->Text(), sample.folder);
+        script.Answer(1);
+        Press(d.tevColorButton2);
+        EXPECT_EQ(script.shown.back().headline, L"Folder docelowy nie istnieje.");
+        EXPECT_EQ(script.shown.back().body,
+                  sample.folder + L"\r\nUtworzyć go od nowa i wypakować pliki tam?\r\nNie: wybierzesz inny folder.");
+        EXPECT_TRUE(DirectoryExists(sample.folder));
+        EXPECT_EQ(CheckedKeys(d).size(), 6u);
+        script.Answer(1).Answer(1);
+        Press(d.tevColorButton2);
+    });
+    main.tevClickableLabel2->Click();
+    EXPECT_EQ(script.shown.back().headline, L"Ilość wypakowanych plików: 6");
+    EXPECT_EQ(sample.Contents(), original);
+}
+
+TEST_F(Backup, AFileThatIsNoArchiveIsSaidPlainlyAndNothingIsOffered) {
+    const std::wstring bad = sample.work + L"zly.cab";
+    WriteBytes(bad, "to nie jest archiwum");
+    ScriptedResponder script;
+    try {
+        ShowBackup(bad);  // raises before the contents window opens
+        ADD_FAILURE() << "no failure";
+    } catch (const Failure& f) {
+        EXPECT_EQ(f.message().substr(0, f.message().find(L'\r')),
+                  L"%Ten plik nie jest archiwum kopii zapasowej albo jest tak uszkodzony, że nie da się go odczytać.");
+        EXPECT_NE(f.message().find(bad), std::wstring::npos);
+        EXPECT_TRUE(CaptureMessage(AsShown(f.message()), L"nie_archiwum.png"));
     }
 
     {  // Nothing checked.
+        const std::wstring made = MakeBackup(L"kopia.cab");
         ScriptedResponder script;
         script.Answer(made);
         WhenContentsShown([&](TeZawartoscArchiwum& d) { Press(d.tevColorButton2); });
         main.tevClickableLabel2->Click();
         EXPECT_EQ(script.shown.back().headline, L"%Nic nie zaznaczyłeś!");
-    }
-    {  // Not a cabinet: an empty list that says why.
-        const std::wstring bad = sample.work + L"zly.cab";
-        WriteBytes(bad, "to nie jest archiwum");
-        ScriptedResponder script;
-        script.Answer(bad);
-        WhenContentsShown([&](TeZawartoscArchiwum& d) {
-            EXPECT_EQ(d.lb->Count(), 0);
-            EXPECT_EQ(d.lbIlosc->Text(), L"0");
-            EXPECT_FALSE(d.lbKompresja->Text().empty());
-        });
-        main.tevClickableLabel2->Click();
     }
     {  // A missing file.
         ScriptedResponder script;
@@ -651,6 +695,59 @@ TEST_F(Backup, ArchivesWhoseInformationIsMissingCannotBeRestored) {
             EXPECT_EQ(f.message(), L"Nie wybrano żadnego pliku.");
         }
     }
+}
+
+// Damaged data: one summary of what came back and what did not, and why,
+// instead of a message for every file.
+TEST_F(Backup, ADamagedArchiveEndsInOneSummary) {
+    const std::wstring archive = MakeBackup(L"uszkodzona.cab");
+    std::string bytes = ReadBytes(archive);
+    WriteBytes(archive, bytes.substr(0, bytes.size() * 3 / 4));  // its end lost
+    RemoveTree(sample.folder);
+    CreateDirectoryW(sample.folder.c_str(), nullptr);
+
+    ScriptedResponder script;
+    script.Answer(archive);
+    WhenContentsShown([&](TeZawartoscArchiwum& d) {
+        EXPECT_EQ(CheckedKeys(d).size(), 6u);
+        script.Answer(1).Answer(1);
+        Press(d.tevColorButton2);
+    });
+    main.tevClickableLabel2->Click();
+    const Shown& summary = script.shown.back();
+    ASSERT_EQ(summary.kind, L"list") << summary.headline;
+    EXPECT_EQ(summary.caption, L"Wypakowanie plików");
+    ASSERT_FALSE(summary.items.empty());
+    const size_t restored = sample.Contents().size();
+    EXPECT_EQ(restored + summary.items.size(), 6u);
+    EXPECT_EQ(summary.headline.substr(0, summary.headline.find(L'.')),
+              L"<b>Wypakowane pliki: " + std::to_wstring(restored) + L" z 6");
+    for (const std::wstring& line : summary.items) EXPECT_NE(line.find(L" – "), std::wstring::npos) << line;
+    // One summary, no message per file.
+    EXPECT_EQ(script.shown.size(), 3u);
+    for (const auto& [path, data] : FolderContents(sample.root))
+        EXPECT_EQ(path.find(L"tevtmp"), std::wstring::npos) << path;
+}
+
+// Only the archive's own information file is replaced without a question.
+TEST_F(Backup, AUserFileNamedLikeTheInformationFileIsAskedAbout) {
+    const std::wstring name = L"moja kopia.tev";
+    WriteBytes(sample.Path(name), "moje dane");
+    const std::wstring archive = MakeBackup(L"kopia.cab");
+    WriteBytes(sample.Path(name), "zmienione");
+    ShiftWriteTime(sample.Path(name), -1);
+    ScriptedResponder script;
+    script.Answer(archive);
+    WhenContentsShown([&](TeZawartoscArchiwum& d) {
+        EXPECT_EQ(CheckedKeys(d), std::vector<std::wstring>{name});
+        script.Answer(1).Answer(2).Answer(1);
+        Press(d.tevColorButton2);
+    });
+    main.tevClickableLabel2->Click();
+    ASSERT_GE(script.shown.size(), 3u);
+    EXPECT_EQ(script.shown[2].headline, L"Czy na pewno zastąpić plik " + sample.Path(name) + L"?");
+    EXPECT_TRUE(script.shown[2].message.destructive);
+    EXPECT_EQ(ReadBytes(sample.Path(name)), "zmienione");
 }
 
 }  // namespace
