@@ -118,6 +118,7 @@ void TeDm_Splash::Present() {
     if (Visible()) return;
     Show();
     lastPosition = 0;
+    lastPaintTick = 0;
 }
 
 void TeDm_Splash::Repaint() { RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN); }
@@ -137,6 +138,11 @@ void TeDm_Splash::UpdateProgress(const void*, std::int64_t pos, std::int64_t tot
         lbIleJeszcze->SetText(TimeLeftText(*left));
         lbIleJeszcze->SetVisible(true);
     }
+    // Painting and the message loop cost more than a data block takes: they
+    // run a few times a second, and for the last step.
+    const std::uint64_t tick = GetTickCount64();
+    if (pos < tot && lastPaintTick != 0 && tick - lastPaintTick < kPaintIntervalMs) return;
+    lastPaintTick = tick;
     Repaint();
     App().ProcessMessages();
 }
@@ -165,6 +171,7 @@ void SplashDisplay::ShowStatus(const std::wstring& text) {
     w.startTime = Modal().Now();
     w.Timer1.SetEnabled(true);
     w.Repaint();
+    w.lastPaintTick = 0;
 }
 
 void SplashDisplay::ShowProgress(std::int64_t position, std::int64_t count) {

@@ -44,6 +44,10 @@ public:
 
     DateTimeValue startTime = 0;      // of the last status; 0 until then
     std::int64_t lastPosition = 0;    // of the last ShowProgress; 0 when shown
+    // When progress last painted the window and ran the message loop (ms of
+    // GetTickCount64); 0 when the next report paints at once.
+    std::uint64_t lastPaintTick = 0;
+    static constexpr std::uint64_t kPaintIntervalMs = 100;
 
 protected:
     void VisibilityChanged() override;

@@ -9,6 +9,7 @@
 #include "support/scripted_responder.h"
 #include "support/win/capture.h"
 #include "ui/win/application.h"
+#include "ui/win/timer.h"
 #include "util/textfile.h"
 
 namespace {
@@ -130,4 +131,25 @@ TEST(Progress, FinishHidesSoonAfterAndShowsTheDataSetInTheTitle) {
     PumpFor(100);
     EXPECT_FALSE(w->Visible());
     App().SetMainForm(nullptr);
+}
+
+// A long step reporting every data block: the window is painted a few times a
+// second, the program's other windows still get their messages, and the
+// last report is what stays shown.
+TEST(Progress, ManyQuickReportsKeepTheLoopRunningAndEndOnTheLastOne) {
+    ShowStatus(L"Kompresuję pliki...");
+    TeDm_Splash* w = ProgressWindow();
+    ASSERT_NE(w, nullptr);
+    int ticks = 0;
+    Timer other(20, true);
+    other.OnTimer = [&] { ++ticks; };
+    const ULONGLONG end = GetTickCount64() + 500;
+    std::int64_t pos = 0;
+    while (GetTickCount64() < end) UpdateProgress(++pos, 1'000'000'000);
+    EXPECT_GE(ticks, 2) << "the message loop ran while the work went on";
+    EXPECT_NE(w->lastPaintTick, 0u);
+    UpdateProgress(1'000'000'000, 1'000'000'000);
+    EXPECT_EQ(w->ProgressBar1->Position(), 1'000'000'000);
+    FinishProgress();
+    PumpFor(100);
 }
