@@ -1,5 +1,7 @@
 #include "app/win/messagelistbox.h"
 
+#include <algorithm>
+
 #include "app/win/stockicon.h"
 #include "ui/kit/win/formkit.h"
 
@@ -31,11 +33,18 @@ TeTevMessageListBox::TeTevMessageListBox() : Form(BorderStyle::Sizeable) {
     CenterOnScreen();
 }
 
+void TeTevMessageListBox::SetTitle(const std::wstring& markup) {
+    lbTYtul->SetHTML(markup);
+    constexpr int kLeast = 44;
+    const int most = ClientHeight() / 2;
+    pTop->SetHeight(std::clamp(lbTYtul->FittingHeight() + 2, kLeast, std::max(kLeast, most)));
+}
+
 bool ShowMessageListBox(const std::wstring& caption, const std::wstring& title,
                         const std::vector<std::wstring>& lines) {
     TeTevMessageListBox box;
     box.SetCaption(caption);
-    box.lbTYtul->SetHTML(title);
+    box.SetTitle(title);
     for (const auto& line : lines) box.lb->Add(line);
     return box.ShowModal() == mrOk;
 }

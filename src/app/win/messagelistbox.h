@@ -13,6 +13,9 @@
 class TeTevMessageListBox : public Form {
 public:
     TeTevMessageListBox();
+    // Sets the title and makes the space above the list tall enough for all
+    // of it, at most half the window.
+    void SetTitle(const std::wstring& markup);
 
     Panel* pTop;
     Image* iStop;

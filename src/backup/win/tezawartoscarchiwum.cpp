@@ -206,8 +206,8 @@ bool TeZawartoscArchiwum::ChooseAnotherDest() {
     const std::wstring dest = lbDest->Text();
     std::wstring chosen;
     if (!dest.empty() &&
-        Ask(L"Folder docelowy nie istnieje.\r\n" + dest +
-            L"\r\nUtworzyć go od nowa i wypakować pliki tam?\r\nNie: wybierzesz inny folder.")) {
+        Ask(L"Folder docelowy nie istnieje. Utworzyć go od nowa i wypakować pliki tam?\r\n" + dest +
+            L"\r\nNie: wybierzesz inny folder.")) {
         const int made = SHCreateDirectoryExW(nullptr, dest.c_str(), nullptr);
         if (made != ERROR_SUCCESS && made != ERROR_ALREADY_EXISTS)
             RaiseError(L"Nie mogę utworzyć folderu.\r\n" + dest +

@@ -357,6 +357,22 @@ TEST_F(Dialogs, MessageListShowsOneItemPerLine) {
     EXPECT_TRUE(check.ran);
 }
 
+// A title of several lines is shown whole above the list.
+TEST_F(Dialogs, MessageListShowsAllOfALongTitle) {
+    const std::wstring title =
+        L"<b>Nazwy 3 plików są za długie dla archiwum kopii zapasowej.</b><br>Archiwum mieści ścieżkę pliku w "
+        L"folderze do 255 bajtów (litery spoza polskiego alfabetu zajmują po 2–3 bajty). Naciśnij OK, aby pominąć te "
+        L"pliki i spakować pozostałe, albo Anuluj, aby zrezygnować z kopii i najpierw skrócić ich nazwy.";
+    WhenShown<TeTevMessageListBox> check([&](TeTevMessageListBox& box) {
+        EXPECT_GT(box.lbTYtul->FittingHeight(), 44);
+        EXPECT_GE(box.lbTYtul->Height(), box.lbTYtul->FittingHeight());
+        EXPECT_GT(box.lb->Height(), box.ClientHeight() / 3);
+        Click(box.bkAnuluj);
+    });
+    EXPECT_FALSE(ShowMessageList(L"Kopia zapasowa", title, L"C:\\dane\\plik.txt"));
+    EXPECT_TRUE(check.ran);
+}
+
 TEST_F(Dialogs, PickFromAnEmptyListRaisesItsMessage) {
     try {
         PickFromList({}, L"Wybierz plik", L"Pliki", 0);

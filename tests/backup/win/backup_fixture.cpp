@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -20,17 +21,17 @@ std::string Repeated(const std::string& text, int times) {
     return out;
 }
 
-std::string Noise(size_t size) {
+}  // namespace
+
+std::string Noise(size_t size, uint32_t seed) {
     std::string out(size, '\0');
-    uint32_t x = 2463534242u;
+    uint32_t x = seed;
     for (char& c : out) {
         x ^= x << 13, x ^= x >> 17, x ^= x << 5;
         c = static_cast<char>(x);
     }
     return out;
 }
-
-}  // namespace
 
 SampleFolder::SampleFolder() {
     static int serial = 0;
@@ -150,15 +151,26 @@ void Press(WinControl* button) { SendMessageW(button->Handle(), BM_CLICK, 0, 0);
 
 namespace {
 
-struct ThreadWindow {
+struct ThreadWindows {
+    std::set<HWND> before;  // on screen before the window looked for
     HWND found = nullptr;
 };
 
-// The form shown modally.
+BOOL CALLBACK ListVisible(HWND hwnd, LPARAM lp) {
+    if (IsWindowVisible(hwnd)) reinterpret_cast<ThreadWindows*>(lp)->before.insert(hwnd);
+    return TRUE;
+}
+
+// The window that came to wait for the user: a form shown modally, or a
+// system dialog (the folder chooser).
 BOOL CALLBACK FindModal(HWND hwnd, LPARAM lp) {
+    auto* w = reinterpret_cast<ThreadWindows*>(lp);
+    if (!IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd) || w->before.count(hwnd)) return TRUE;
     auto* form = dynamic_cast<Form*>(WinControl::FromHandle(hwnd));
-    if (form && form->IsModal() && IsWindowVisible(hwnd)) {
-        reinterpret_cast<ThreadWindow*>(lp)->found = hwnd;
+    wchar_t cls[16] = {};
+    GetClassNameW(hwnd, cls, 16);
+    if ((form && form->IsModal()) || std::wstring(cls) == L"#32770") {
+        w->found = hwnd;
         return FALSE;
     }
     return TRUE;
@@ -166,23 +178,63 @@ BOOL CALLBACK FindModal(HWND hwnd, LPARAM lp) {
 
 }  // namespace
 
-bool CaptureMessage(const MessageRequest& request, const std::wstring& name) {
-    // A watcher beside the dialog's own message loop, whatever that loop lets through.
+bool CaptureShown(const std::function<void()>& show, const std::wstring& name) {
+    // A watcher beside the window's own message loop, whatever that loop lets through.
     const DWORD thread = GetCurrentThreadId();
+    ThreadWindows shown;
+    EnumThreadWindows(thread, ListVisible, reinterpret_cast<LPARAM>(&shown));
     bool captured = false;
     std::thread watcher([&] {
         for (int i = 0; i < 200; ++i) {
             Sleep(50);
-            ThreadWindow w;
+            ThreadWindows w{shown.before};
             EnumThreadWindows(thread, FindModal, reinterpret_cast<LPARAM>(&w));
             if (!w.found) continue;
-            Sleep(500);  // painted
+            Sleep(700);  // painted, the chooser's tree filled
             captured = CaptureWindowPng(w.found, ShotPath(name));
             PostMessageW(w.found, WM_CLOSE, 0, 0);
             return;
         }
     });
-    WindowsResponder().ShowMessage(request);
+    show();
     watcher.join();
     return captured;
+}
+
+bool CaptureMessage(const MessageRequest& request, const std::wstring& name) {
+    return CaptureShown([&] { WindowsResponder().ShowMessage(request); }, name);
+}
+
+ShootingResponder& ShootingResponder::Shoot(const std::wstring& kind, const std::wstring& name) {
+    shots_.push_back({kind, name});
+    return *this;
+}
+
+std::wstring ShootingResponder::NextShot(const std::wstring& kind) {
+    for (auto it = shots_.begin(); it != shots_.end(); ++it)
+        if (it->first == kind) {
+            std::wstring name = it->second;
+            shots_.erase(it);
+            return name;
+        }
+    return L"";
+}
+
+int ShootingResponder::ShowMessage(const MessageRequest& request) {
+    if (const std::wstring name = NextShot(L"message"); !name.empty())
+        pictures.push_back(CaptureShown([&] { WindowsResponder().ShowMessage(request); }, name));
+    return ScriptedResponder::ShowMessage(request);
+}
+
+bool ShootingResponder::ShowMessageList(const std::wstring& caption, const std::wstring& title,
+                                        const std::vector<std::wstring>& lines) {
+    if (const std::wstring name = NextShot(L"list"); !name.empty())
+        pictures.push_back(CaptureShown([&] { WindowsResponder().ShowMessageList(caption, title, lines); }, name));
+    return ScriptedResponder::ShowMessageList(caption, title, lines);
+}
+
+std::optional<std::wstring> ShootingResponder::ChooseFolder(const std::wstring& title, const std::wstring& start) {
+    if (const std::wstring name = NextShot(L"folder"); !name.empty())
+        pictures.push_back(CaptureShown([&] { WindowsResponder().ChooseFolder(title, start); }, name));
+    return ScriptedResponder::ChooseFolder(title, start);
 }

@@ -4,12 +4,16 @@
 // dialog while it runs modally.
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "backup/win/tezawartoscarchiwum.h"
 #include "interact/seam.h"
+#include "support/scripted_responder.h"
 
 // A folder to back up, in a fresh temporary place: Polish names, nested
 // subfolders, an empty file and a hidden one. Removed at the end.
@@ -29,6 +33,8 @@ public:
     std::wstring work;    // beside it, for archives and extractions, with one
 };
 
+// Bytes that do not compress, the same for the same seed.
+std::string Noise(size_t size, uint32_t seed = 2463534242u);
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 std::string ReadBytes(const std::wstring& path);
 // Files below a folder by relative path with their bytes.
@@ -46,9 +52,32 @@ bool ExtractWithSystem(const std::wstring& archive, const std::wstring& folder);
 // closed it.
 void WhenContentsShown(std::function<void(TeZawartoscArchiwum&)> action);
 
-// Shows a message with the program's own dialog, saves a picture of it as
-// name in the shots folder and closes it; false when no picture was taken.
+// Runs show, which opens a window and waits for the user (a modal form of
+// the program or the system's folder chooser), saves a picture of that
+// window as name in the shots folder and closes it; false when no picture
+// was taken.
+bool CaptureShown(const std::function<void()>& show, const std::wstring& name);
+// The same for a message in the program's own dialog.
 bool CaptureMessage(const MessageRequest& request, const std::wstring& name);
+
+// Answers from its script like ScriptedResponder; the interactions named by
+// Shoot are first shown in the program's real window and photographed.
+class ShootingResponder : public ScriptedResponder {
+public:
+    // The next interaction of this kind ("message", "list", "folder") is
+    // photographed as name.
+    ShootingResponder& Shoot(const std::wstring& kind, const std::wstring& name);
+    std::vector<bool> pictures;  // one per photograph, true when taken
+
+    int ShowMessage(const MessageRequest& request) override;
+    bool ShowMessageList(const std::wstring& caption, const std::wstring& title,
+                         const std::vector<std::wstring>& lines) override;
+    std::optional<std::wstring> ChooseFolder(const std::wstring& title, const std::wstring& start) override;
+
+private:
+    std::wstring NextShot(const std::wstring& kind);
+    std::vector<std::pair<std::wstring, std::wstring>> shots_;
+};
 
 // Clicks a button the way the user does: through its window, so failures
 // reach the program's exception handler.

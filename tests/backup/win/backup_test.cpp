@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <deque>
+#include <filesystem>
 #include <memory>
+#include <set>
 
 #include "app/win/startup.h"
 #include "app/win/temain.h"
@@ -18,6 +20,7 @@
 #include "cabinet/cabfile.h"
 #include "support/scripted_responder.h"
 #include "support/win/capture.h"
+#include "util/cp1250.h"
 #include "util/ini.h"
 #include "util/paths.h"
 #include "util/textcase.h"
@@ -49,8 +52,9 @@ protected:
 
     // Answers a whole backup from the main window: folder, archive,
     // confirmation, comment, the compression questions, the report.
-    void ScriptBackup(ScriptedResponder& script, const std::wstring& archive, std::vector<int> compression) {
-        script.Answer(sample.folder + L"\\").Answer(archive).Answer(1).Answer(kComment);
+    void ScriptBackup(ScriptedResponder& script, const std::wstring& archive, std::vector<int> compression,
+                      const std::wstring& folder = L"") {
+        script.Answer((folder.empty() ? sample.folder : folder) + L"\\").Answer(archive).Answer(1).Answer(kComment);
         for (int answer : compression) script.Answer(answer);
         script.Answer(1);
     }
@@ -322,7 +326,8 @@ TEST_F(Backup, ALockedSourceFileIsNamedAndCanBeSkipped) {
         SCOPED_TRACE(skip ? "skipped" : "given up");
         DeleteFileW(InfoFilePath().c_str());
         const std::wstring archive = sample.work + (skip ? L"bez zablokowanego.cab" : L"przerwana.cab");
-        ScriptedResponder script;
+        ShootingResponder script;
+        if (skip) script.Shoot(L"list", L"zablokowany_plik.png");
         script.Answer(1).Answer(L"").Answer(2).Answer(1).Answer(skip ? 1 : 2).Answer(1);
         try {
             EXPECT_TRUE(PackFolder(sample.folder, archive));
@@ -340,6 +345,7 @@ TEST_F(Backup, ALockedSourceFileIsNamedAndCanBeSkipped) {
         EXPECT_EQ(list->items, std::vector<std::wstring>{
                                    locked + L" – plik jest otwarty w innym programie, który nie pozwala go czytać"});
         EXPECT_EQ(FileExists(archive), skip);
+        EXPECT_EQ(script.pictures, std::vector<bool>(skip ? 1 : 0, true));
         if (skip) {
             EXPECT_EQ(script.shown.back().headline, L"Wykonałem kopię zapasową.");
             TCABFile cab;
@@ -365,13 +371,15 @@ TEST_F(Backup, NamesTooLongForTheArchiveAreFoundFirstAndSkippedOrTheBackupGivenU
         SCOPED_TRACE(skip ? "skipped" : "given up");
         DeleteFileW(InfoFilePath().c_str());
         const std::wstring archive = sample.work + L"dlugie nazwy.cab";
-        ScriptedResponder script;
+        ShootingResponder script;
+        if (skip) script.Shoot(L"list", L"za_dlugie_nazwy.png");
         script.Answer(skip ? 1 : 2).Answer(1).Answer(L"").Answer(2).Answer(1).Answer(1);
         EXPECT_EQ(PackFolder(sample.folder, archive), skip);
         ASSERT_FALSE(script.shown.empty());
         EXPECT_EQ(script.shown[0].kind, L"list");
         EXPECT_EQ(script.shown[0].items, std::vector<std::wstring>{sample.Path(name)});
         EXPECT_NE(script.shown[0].headline.find(L"Nazwy 1 plików są za długie"), std::wstring::npos);
+        EXPECT_EQ(script.pictures, std::vector<bool>(skip ? 1 : 0, true));
         EXPECT_EQ(FileExists(archive), skip);
         if (skip) {
             const std::wstring& body = script.shown[1].body;
@@ -612,7 +620,8 @@ TEST_F(Backup, ALostFolderIsRestoredWhereTheUserChooses) {
         SCOPED_TRACE(archive);
         const std::wstring other = sample.root + L"Odtworzone " + FileNamePart(archive);
         CreateDirectoryW(other.c_str(), nullptr);
-        ScriptedResponder script;
+        ShootingResponder script;
+        if (archive == renamed) script.Shoot(L"folder", L"wybor_folderu.png");
         script.Answer(archive);
         WhenContentsShown([&](TeZawartoscArchiwum& d) {
             EXPECT_EQ(d.lbDest->Text(), L"");
@@ -624,6 +633,7 @@ TEST_F(Backup, ALostFolderIsRestoredWhereTheUserChooses) {
             EXPECT_EQ(script.shown.back().caption, L"Wybierz folder, do którego wypakować pliki");
             EXPECT_EQ(script.shown.back().headline, L"C:\\");
             EXPECT_TRUE(d.Visible());
+            EXPECT_EQ(script.pictures, std::vector<bool>(archive == renamed ? 1 : 0, true));
             script.Answer(other + L"\\");
             Press(d.tevColorButton2);
             EXPECT_EQ(d.lbDest->Text(), other);
@@ -643,16 +653,19 @@ TEST_F(Backup, ALostFolderIsRestoredWhereTheUserChooses) {
     // The original folder deleted: made again on the user's "Tak", and
     // everything comes back into it.
     RemoveTree(sample.folder);
-    ScriptedResponder script;
+    ShootingResponder script;
+    script.Shoot(L"message", L"folder_nie_istnieje.png");
     script.Answer(made);
     WhenContentsShown([&](TeZawartoscArchiwum& d) {
         EXPECT_EQ(d.lbDest->Text(), sample.folder);
         script.Answer(1);
         Press(d.tevColorButton2);
-        EXPECT_EQ(script.shown.back().headline, L"Folder docelowy nie istnieje.");
-        EXPECT_EQ(script.shown.back().body,
-                  sample.folder + L"\r\nUtworzyć go od nowa i wypakować pliki tam?\r\nNie: wybierzesz inny folder.");
+        // A question in the headline: its buttons are "Tak" and "Nie".
+        EXPECT_EQ(script.shown.back().headline,
+                  L"Folder docelowy nie istnieje. Utworzyć go od nowa i wypakować pliki tam?");
+        EXPECT_EQ(script.shown.back().body, sample.folder + L"\r\nNie: wybierzesz inny folder.");
         EXPECT_TRUE(DirectoryExists(sample.folder));
+        EXPECT_EQ(script.pictures, std::vector<bool>{true});
         EXPECT_EQ(CheckedKeys(d).size(), 6u);
         script.Answer(1).Answer(1);
         Press(d.tevColorButton2);
@@ -706,7 +719,8 @@ TEST_F(Backup, ADamagedArchiveEndsInOneSummary) {
     RemoveTree(sample.folder);
     CreateDirectoryW(sample.folder.c_str(), nullptr);
 
-    ScriptedResponder script;
+    ShootingResponder script;
+    script.Shoot(L"list", L"podsumowanie_wypakowania.png");
     script.Answer(archive);
     WhenContentsShown([&](TeZawartoscArchiwum& d) {
         EXPECT_EQ(CheckedKeys(d).size(), 6u);
@@ -725,6 +739,7 @@ TEST_F(Backup, ADamagedArchiveEndsInOneSummary) {
     for (const std::wstring& line : summary.items) EXPECT_NE(line.find(L" – "), std::wstring::npos) << line;
     // One summary, no message per file.
     EXPECT_EQ(script.shown.size(), 3u);
+    EXPECT_EQ(script.pictures, std::vector<bool>{true});
     for (const auto& [path, data] : FolderContents(sample.root))
         EXPECT_EQ(path.find(L"tevtmp"), std::wstring::npos) << path;
 }
@@ -748,6 +763,111 @@ TEST_F(Backup, AUserFileNamedLikeTheInformationFileIsAskedAbout) {
     EXPECT_EQ(script.shown[2].headline, L"Czy na pewno zastąpić plik " + sample.Path(name) + L"?");
     EXPECT_TRUE(script.shown[2].message.destructive);
     EXPECT_EQ(ReadBytes(sample.Path(name)), "zmienione");
+}
+
+// A folder as users have them: thousands of small files in a few hundred
+// subfolders and some large ones, backed up with each compression kind from
+// the main window; half of it changed or deleted, then restored with the
+// dialog's own choice and compared byte for byte.
+TEST_F(Backup, ThousandsOfSmallFilesComeBackByteForByte) {
+    const std::wstring folder = sample.root + L"Poczta i ustawienia";
+    std::map<std::wstring, std::string> original;
+    for (int i = 0; i < 5000; ++i) {
+        const std::wstring dir = L"skrzynka " + std::to_wstring(i / 50);
+        const std::wstring name = dir + L"\\wiadomość " + std::to_wstring(i) + (i % 7 ? L".ini" : L".eml");
+        std::string text = "[wpis " + std::to_string(i) + "]\r\n";
+        text += i % 3 ? "kolor=zielony\r\n" : Noise(static_cast<size_t>(i % 400), static_cast<uint32_t>(i + 1));
+        original[name] = text;
+    }
+    original[L"duże\\archiwum poczty.bin"] = Noise(3 << 20, 7);
+    std::string ledger;
+    for (int i = 0; ledger.size() < (2u << 20); ++i) ledger += "Faktura " + std::to_string(i) + "; kwota " + std::to_string(i * 37 % 9973) + " zł\r\n";
+    original[L"duże\\księga.txt"] = ledger;
+    original[L"duże\\pusty.dat"] = "";
+    std::filesystem::create_directories(std::filesystem::path(folder) / L"duże");
+    for (int d = 0; d < 100; ++d)
+        std::filesystem::create_directories(std::filesystem::path(folder) / (L"skrzynka " + std::to_wstring(d)));
+    for (const auto& [name, bytes] : original) WriteBytes(folder + L"\\" + name, bytes);
+    ASSERT_EQ(FolderContents(folder), original);
+
+    struct Kind {
+        const wchar_t* archive;
+        std::vector<int> answers;
+        CabMethod method;
+    } kinds[] = {
+        {L"wiele lzx.cab", {1}, CabMethod::Lzx},
+        {L"wiele mszip.cab", {2, 1}, CabMethod::Mszip},
+        {L"wiele bez.cab", {2, 2}, CabMethod::None},
+    };
+    for (const Kind& kind : kinds) {
+        SCOPED_TRACE(kind.archive);
+        DeleteFileW(InfoFilePath().c_str());
+        const std::wstring archive = sample.work + kind.archive;
+        {
+            ScriptedResponder script;
+            ScriptBackup(script, archive, kind.answers, folder);
+            main.tevClickableLabel3->Click();
+            ASSERT_EQ(script.shown.back().headline, L"Wykonałem kopię zapasową.");
+            EXPECT_NE(script.shown[2].body.find(L"w sumie 5003 plików."), std::wstring::npos);
+        }
+        TCABFile cab;
+        cab.CABFile = archive;
+        cab.ReadContents();
+        ASSERT_EQ(cab.CABFileContents.Count(), 5004);
+        EXPECT_EQ(cab.ArchiveCompression().method, kind.method);
+
+        // Half of it changed: every fourth file deleted, every fourth
+        // rewritten and dated a day back (the archive's copy is newer), a
+        // whole subfolder gone, the large text shortened.
+        std::set<std::wstring> changed;
+        int n = 0;
+        for (const auto& [name, bytes] : original) {
+            const std::wstring path = folder + L"\\" + name;
+            switch (n++ % 4) {
+            case 0:
+                DeleteFileW(path.c_str());
+                changed.insert(name);
+                break;
+            case 1:
+                WriteBytes(path, "zmienione " + std::to_string(n));
+                ShiftWriteTime(path, -1);
+                changed.insert(name);
+                break;
+            default:
+                if (name.starts_with(L"skrzynka 7\\")) changed.insert(name);
+                break;
+            }
+        }
+        RemoveTree(folder + L"\\skrzynka 7");
+        WriteBytes(folder + L"\\duże\\księga.txt", ledger.substr(0, 1000));
+        ShiftWriteTime(folder + L"\\duże\\księga.txt", -1);
+        changed.insert(L"duże\\księga.txt");
+        const size_t expected = changed.size();
+        ASSERT_GE(expected * 2, original.size());
+
+        ScriptedResponder script;
+        script.Answer(archive);
+        WhenContentsShown([&](TeZawartoscArchiwum& d) {
+            EXPECT_EQ(d.lbDest->Text(), folder);
+            EXPECT_EQ(CheckedKeys(d).size(), expected);
+            d.cbNiePytajOZastapienie->SetChecked(true);
+            script.Answer(1).Answer(1);
+            Press(d.tevColorButton2);
+        });
+        main.tevClickableLabel2->Click();
+        EXPECT_EQ(script.shown.back().headline, L"Ilość wypakowanych plików: " + std::to_wstring(expected));
+        const auto restored = FolderContents(folder);
+        EXPECT_EQ(restored.size(), original.size());
+        int differing = 0;
+        for (const auto& [name, bytes] : original) {
+            auto found = restored.find(name);
+            if (found != restored.end() && found->second == bytes) continue;
+            if (++differing <= 5) ADD_FAILURE() << "not as backed up: " << WideToUtf8(name);
+        }
+        EXPECT_EQ(differing, 0);
+        for (const auto& [name, bytes] : FolderContents(sample.root))
+            ASSERT_EQ(name.find(L"tevtmp"), std::wstring::npos) << name;
+    }
 }
 
 }  // namespace

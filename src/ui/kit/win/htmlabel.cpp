@@ -60,14 +60,18 @@ void THTMLabel::Paint(HDC dc, const RECT& r) {
     DrawMarkupLayout(dc, LayoutIn(dc, r), r, PaintOptions());
 }
 
-void THTMLabel::AdjustSize() {
-    if (!autoSizing_ || markup_.empty()) return;
+int THTMLabel::FittingHeight() const {
     ScreenDC dc;
     RECT client{0, 0, Px(Width()), 4096};
     int inset = Px(margin_) + (border_ == TLabelBorder::bsSingle ? 1 : 0);
     InflateRect(&client, -inset, -inset);
     SIZE used = MeasureMarkup(dc, markup_, client, PaintOptions());
-    int height = Units(used.cy + 2 * inset);
+    return Units(used.cy + 2 * inset);
+}
+
+void THTMLabel::AdjustSize() {
+    if (!autoSizing_ || markup_.empty()) return;
+    int height = FittingHeight();
     if (height != Height()) SetHeight(height);
 }
 

@@ -26,6 +26,8 @@ public:
 
     Color URLColor() const { return urlColor_; }
     void SetURLColor(Color c) { urlColor_ = c; Invalidate(); }
+    // The height (in units) the markup takes at the label's present width.
+    int FittingHeight() const;
     bool AutoSizing() const { return autoSizing_; }
     void SetAutoSizing(bool v);
     TVAlignment VAlignment() const { return vAlignment_; }
