@@ -125,24 +125,25 @@ void TeDm_Splash::Repaint() { RedrawWindow(Handle(), nullptr, nullptr, RDW_INVAL
 
 void TeDm_Splash::UpdateProgress(const void*, std::int64_t pos, std::int64_t tot) {
     Present();
-    Timer1.SetEnabled(false);
+    if (Timer1.Enabled()) Timer1.SetEnabled(false);
+    if (startTime == 0) startTime = Modal().Now();
+    // Showing a report costs more than a data block takes (the bar repaints
+    // itself at every new position): the bar, the estimate, painting and the
+    // message loop follow a few times a second, and the last report.
+    const std::uint64_t tick = GetTickCount64();
+    if (pos < tot && lastPaintTick != 0 && tick - lastPaintTick < kPaintIntervalMs) return;
+    lastPaintTick = tick;
     // The bar counts in int: very large totals are scaled down.
     int shift = 0;
     while ((tot >> shift) > INT_MAX) ++shift;
     ProgressBar1->SetVisible(true);
     ProgressBar1->SetRange(0, static_cast<int>(tot >> shift));
-    if (startTime == 0) startTime = Modal().Now();
     ProgressBar1->SetPosition(static_cast<int>(std::min(pos, tot) >> shift));
     DateTimeValue now = Modal().Now();
     if (auto left = TimeLeft(pos, tot, startTime, now, Modal().Now())) {
         lbIleJeszcze->SetText(TimeLeftText(*left));
         lbIleJeszcze->SetVisible(true);
     }
-    // Painting and the message loop cost more than a data block takes: they
-    // run a few times a second, and for the last step.
-    const std::uint64_t tick = GetTickCount64();
-    if (pos < tot && lastPaintTick != 0 && tick - lastPaintTick < kPaintIntervalMs) return;
-    lastPaintTick = tick;
     Repaint();
     App().ProcessMessages();
 }
@@ -180,7 +181,6 @@ void SplashDisplay::ShowProgress(std::int64_t position, std::int64_t count) {
         splash->Present();
         splash->lbCo->SetCaption(L"...");
     }
-    splash->Timer1.SetEnabled(false);
     splash->UpdateProgress(nullptr, position, count);
     splash->lastPosition = position;
 }

@@ -44,8 +44,9 @@ public:
 
     DateTimeValue startTime = 0;      // of the last status; 0 until then
     std::int64_t lastPosition = 0;    // of the last ShowProgress; 0 when shown
-    // When progress last painted the window and ran the message loop (ms of
-    // GetTickCount64); 0 when the next report paints at once.
+    // When a progress report was last shown: the bar and the estimate set,
+    // the window painted and the message loop run (ms of GetTickCount64); 0
+    // when the next report is shown at once. Reports in between are skipped.
     std::uint64_t lastPaintTick = 0;
     static constexpr std::uint64_t kPaintIntervalMs = 100;
 

@@ -51,6 +51,9 @@ TEST(Progress, StatusShowsTheWindowUntilTheTimerHidesIt) {
     EXPECT_FALSE(w->Visible());
 }
 
+// Reports are shown a few times a second: waits until the next one is.
+static void ShowLater() { Sleep(static_cast<DWORD>(TeDm_Splash::kPaintIntervalMs) + 20); }
+
 TEST(Progress, BarAndEstimateFollowTheClock) {
     ScriptedResponder clock;
     const DateTimeValue start = clock.now;
@@ -68,16 +71,19 @@ TEST(Progress, BarAndEstimateFollowTheClock) {
     EXPECT_FALSE(w->Timer1.Enabled()) << "progress keeps the window";
 
     // A quarter in a minute: three more minutes.
+    ShowLater();
     UpdateProgress(25, 100);
     EXPECT_TRUE(w->lbIleJeszcze->Visible());
     EXPECT_EQ(w->lbIleJeszcze->Text(), L"jeszcze ok. 3 min. 0 sek.");
     clock.now = start + 2 * kMinute;
+    ShowLater();
     UpdateProgress(50, 100);
     EXPECT_EQ(w->lbIleJeszcze->Text(), L"jeszcze ok. 2 min. 0 sek.");
     EXPECT_TRUE(CaptureWindowPng(w->Handle(), ShotPath(L"progress.png")));
 
     // From 90 % on the last estimate stays.
     clock.now = start + 3 * kMinute;
+    ShowLater();
     UpdateProgress(95, 100);
     EXPECT_EQ(w->ProgressBar1->Position(), 95);
     EXPECT_EQ(w->lbIleJeszcze->Text(), L"jeszcze ok. 2 min. 0 sek.");
@@ -148,6 +154,7 @@ TEST(Progress, ManyQuickReportsKeepTheLoopRunningAndEndOnTheLastOne) {
     while (GetTickCount64() < end) UpdateProgress(++pos, 1'000'000'000);
     EXPECT_GE(ticks, 2) << "the message loop ran while the work went on";
     EXPECT_NE(w->lastPaintTick, 0u);
+    EXPECT_LT(w->ProgressBar1->Position(), pos) << "the bar follows a few times a second, not every report";
     UpdateProgress(1'000'000'000, 1'000'000'000);
     EXPECT_EQ(w->ProgressBar1->Position(), 1'000'000'000);
     FinishProgress();
