@@ -10,7 +10,7 @@
 
 Panel::Panel(WinControl* parent) : WinControl(parent) {
     SetParentColorSilently(false);
-    CreateHandle(nullptr, WS_CLIPCHILDREN);
+    CreateHandle(nullptr, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
 }
 
 void Panel::UseStandardColors() { SetColor(clBtnFace); }
@@ -312,7 +312,7 @@ int ProgressBar::Position() const { return static_cast<int>(SendMessageW(Handle(
 
 ScrollBox::ScrollBox(WinControl* parent) : WinControl(parent) {
     SetParentColorSilently(true);
-    CreateHandle(nullptr, WS_CLIPCHILDREN | WS_VSCROLL);
+    CreateHandle(nullptr, WS_CLIPCHILDREN | WS_VSCROLL, WS_EX_CONTROLPARENT);
 }
 
 void ScrollBox::UpdateScrollRange() {
@@ -374,7 +374,7 @@ LRESULT ScrollBox::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 Notebook::Notebook(WinControl* parent) : WinControl(parent) {
     SetParentColorSilently(true);
-    CreateHandle(nullptr, WS_CLIPCHILDREN);
+    CreateHandle(nullptr, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
 }
 
 Panel* Notebook::AddPage(const std::wstring& name) {

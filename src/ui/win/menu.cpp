@@ -34,6 +34,7 @@ void Build(HMENU menu, const std::vector<MenuItem>& items, std::vector<unsigned>
         }
         commands.push_back(item.serial);
         AppendMenuW(menu, flags, commands.size(), text.c_str());
+        if (item.isDefault) SetMenuDefaultItem(menu, static_cast<UINT>(commands.size()), FALSE);
     }
 }
 

@@ -20,6 +20,7 @@ struct MenuItem {
     bool enabled = true;
     bool checked = false;
     bool visible = true;
+    bool isDefault = false;  // shown bold, the item Enter would choose
     std::wstring hint;  // "short|long" text; a clickable label's menu shows it when chosen
     int tag = 0;        // a help context, for the same menus
     std::vector<MenuItem> items;  // the submenu, when not empty

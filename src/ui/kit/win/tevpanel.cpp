@@ -23,6 +23,10 @@ TtevPanel::TtevPanel(WinControl* parent) : Panel(parent) {
 void TtevPanel::SetTabStop(bool v) {
     LONG style = GetWindowLongW(Handle(), GWL_STYLE);
     SetWindowLongW(Handle(), GWL_STYLE, v ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+    // A stop of its own: the dialog keys no longer look through it for its
+    // children's stops.
+    LONG ex = GetWindowLongW(Handle(), GWL_EXSTYLE);
+    SetWindowLongW(Handle(), GWL_EXSTYLE, v ? ex & ~WS_EX_CONTROLPARENT : ex | WS_EX_CONTROLPARENT);
 }
 
 void TtevPanel::AdjustHeight() {
