@@ -14,6 +14,9 @@
 #include "app/win/temain.h"
 #include "app/win/windows_responder.h"
 #include "backup/win/infofile.h"
+#include "cleanup/win/cleanupside.h"
+#include "cleanup/win/shortcutoffer.h"
+#include "cleanup/win/tevorozide.h"
 #include "interact/ask.h"
 #include "store/tevlist.h"
 #include "store/win/datafiles.h"
@@ -43,7 +46,7 @@ void ShowSwitchWindow(WindowSwitch which) {
     case WindowSwitch::About: ShowAbout(); break;
     case WindowSwitch::Ustawienia: PrintSettingsNotice(); break;
     case WindowSwitch::KopieZapasowe: NotAvailableYet(L"Opcje kopii zapasowych"); break;
-    case WindowSwitch::Vorozide: NotAvailableYet(L"Porządki na dysku"); break;
+    case WindowSwitch::Vorozide: ShowCleanupWizard(); break;
     case WindowSwitch::PierwszyKrok:
     case WindowSwitch::None: break;
     }
@@ -68,6 +71,9 @@ int RunArchiwin(const std::wstring& commandLine) {
     SetRunningSiblingsCheck([] { return CheckRunningSiblings(true, false); });
     App().SetTitle(L"Archiwin");
     InstallExceptionHandler();
+    // After the cleanup wizard has arranged its own removal, the program ends
+    // as its window closes.
+    SetCleanupSide({.endProgram = [] { PostQuitMessage(0); }});
     const std::wstring exePath = ExecutablePath();
 
     RepaintProgress();  // the start-up screen, gone at the first messages
@@ -82,6 +88,9 @@ int RunArchiwin(const std::wstring& commandLine) {
                                                                  : OwnIdentity().productName,
                    exePath);
     LoadCustomCursors();
+    if (ContainsNoCase(L"/pierwszyraz", commandLine))
+        OfferShortcuts(OwnIdentity().productName.empty() ? std::wstring(L"Archiwin") : OwnIdentity().productName,
+                       exePath);
     CheckRunningSiblings(true, true);
 
     WindowSwitch which = FindWindowSwitch(commandLine);
