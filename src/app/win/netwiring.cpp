@@ -2,6 +2,7 @@
 
 #include "app/win/periphery.h"
 #include "app/win/siblings.h"
+#include "cleanup/win/shelllink.h"
 #include "net/win/netside.h"
 #include "net/win/networker.h"
 #include "ui/win/application.h"
@@ -15,5 +16,17 @@ void RegisterNetSide() {
     side.checkRunningSiblings = [] { return CheckRunningSiblings(true, false); };
     side.runningPrograms = [] { return RunningExecutables(ExecutablePath()); };
     side.openOrderWindow = [](const std::wstring& product) { OrderFormNotice(product); };
+    side.writeShortcut = [](const std::wstring& link, const std::wstring& target) {
+        try {
+            TPBShellLink shortcut;
+            shortcut.SetFileName(link);
+            shortcut.Target = target;
+            shortcut.FileIcon = {target, 0};
+            shortcut.Save();
+            return true;
+        } catch (const EPBShellLink&) {
+            return false;
+        }
+    };
     SetNetSide(std::move(side));
 }
