@@ -5,6 +5,7 @@
 #include "app/win/cursors.h"
 #include "app/win/notavailable.h"
 #include "app/win/siblings.h"
+#include "cleanup/win/tevorozide.h"
 #include "interact/ask.h"
 #include "interact/seam.h"
 #include "net/win/endpoints.h"
@@ -230,7 +231,10 @@ void TeAbout::lbUstawieniaClick(Control*) {
 
 void TeAbout::tevClickableLabel2Click(Control*) { NotAvailableYet(L"Zmiana zestawu danych"); }
 
-void TeAbout::tevColorButton1Click(Control*) { NotAvailableYet(L"Porządki na dysku"); }
+void TeAbout::tevColorButton1Click(Control*) {
+    // After a confirmed removal of the tool the program ends (the cleanup's side).
+    if (ShowCleanupWizard()) SetModalResult(mrCancel);
+}
 
 void TeAbout::tevClickableLabel1Click(Control*) {
     std::wstring lines;
