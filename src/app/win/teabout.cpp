@@ -9,6 +9,7 @@
 #include "interact/ask.h"
 #include "interact/seam.h"
 #include "net/win/endpoints.h"
+#include "store/win/datasets.h"
 #include "ui/kit/win/formkit.h"
 #include "util/datetext.h"
 #include "util/win/files.h"
@@ -229,7 +230,7 @@ void TeAbout::lbUstawieniaClick(Control*) {
         Ask(L"!Nie udało się otworzyć pliku ustawień.\r\n" + lbUstawienia->Hint());
 }
 
-void TeAbout::tevClickableLabel2Click(Control*) { NotAvailableYet(L"Zmiana zestawu danych"); }
+void TeAbout::tevClickableLabel2Click(Control*) { ChangeDataSet(); }
 
 void TeAbout::tevColorButton1Click(Control*) {
     // After a confirmed removal of the tool the program ends (the cleanup's side).
