@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "app/win/periphery.h"
+#include "cleanup/win/tevorozide.h"
+#include "dialog_driver.h"
 #include "interact/messagetext.h"
 #include "support/scripted_responder.h"
 #include "support/win/capture.h"
@@ -145,6 +147,39 @@ TEST(TeAbout, ApplicationsListsEachRunningExecutableOnce) {
         EXPECT_TRUE(ContainsNoCase(L".exe", list.items[i])) << list.items[i];
         for (size_t j = 0; j < i; ++j) EXPECT_FALSE(SameTextNoCase(list.items[i], list.items[j])) << list.items[i];
     }
+}
+
+// The tools page leads to the real functions: the data-set switch starts
+// with its own question (left unanswered here, so nothing is packed), and
+// "Odinstaluj" opens the cleanup wizard on its first page.
+TEST(TeAbout, ToolsOpenTheDataSetSwitchAndTheCleanupWizard) {
+    {
+        ScriptedResponder script;
+        TeAbout about;
+        about.Show();
+        about.tevClickableLabel2->Click();
+        ASSERT_EQ(script.shown.size(), 1u);
+        EXPECT_EQ(script.shown[0].kind, L"message");
+        EXPECT_TRUE(script.shown[0].message.destructive);
+        EXPECT_TRUE(ContainsNoCase(L"zestaw danych?", script.shown[0].headline)) << script.shown[0].headline;
+    }
+    ScriptedResponder script;
+    TeAbout about;
+    about.Show();
+    std::wstring caption;
+    int page = -1;
+    WhenShown<TeVorozide_MainForm> cancel([&](TeVorozide_MainForm& w) {
+        caption = w.Text();
+        page = w.PageIndex();
+        w.bWstecz->Click();  // "Anuluj" on the first page
+    });
+    about.tevColorButton1->Click();
+    EXPECT_TRUE(cancel.ran);
+    EXPECT_EQ(caption, L"Vorozide");
+    EXPECT_EQ(page, TeVorozide_MainForm::pgDzienDobry);
+    // Closed without removing itself: the about box stays.
+    EXPECT_EQ(about.ModalResult(), mrNone);
+    for (const Shown& s : script.shown) EXPECT_NE(s.kind, L"message") << s.headline;
 }
 
 // The windows of shared modules this program does not carry answer with a
