@@ -433,7 +433,9 @@ void TtevHtmlCheckListBox::Toggle(int index) {
 
 RECT TtevHtmlCheckListBox::MarkupRect(const RECT& itemRect) const {
     RECT r = itemRect;
-    r.left += CheckWidth();
+    // A little room after the box: the focus frame runs along the item's
+    // left edge and would otherwise cover the first letter.
+    r.left += CheckWidth() + Px(2);
     return r;
 }
 
@@ -461,14 +463,15 @@ void TtevHtmlCheckListBox::DrawItem(DRAWITEMSTRUCT* item) {
         FillRect(dc, &mark, BrushOf(enabled ? clWindowText : clGrayText));
     }
 
-    RECT rest = MarkupRect(item->rcItem);
+    RECT rest = item->rcItem;
+    rest.left = box.right;
     bool selected = (item->itemState & ODS_SELECTED) != 0;
     Color background = selected ? Rgb(227, 232, 206) : clWhite;
     FillRect(dc, &rest, BrushOf(background));
     MarkupPaint paint = BasePaint();
     paint.font.color = enabled ? clBlack : clGrayText;
     paint.linkColor = paint.font.color;
-    DrawItemMarkup(dc, index, rest, paint, background);
+    DrawItemMarkup(dc, index, MarkupRect(item->rcItem), paint, background);
     if (item->itemState & ODS_FOCUS) DrawFocusRect(dc, &rest);
 }
 

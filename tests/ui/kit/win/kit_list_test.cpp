@@ -321,7 +321,8 @@ TEST_F(ListWindow, HeightsFollowTheWidthAndTheFont) {
     for (const std::wstring& item : items) list->Add(item);
     Show();
     auto check = [&](const char* when) {
-        const int width = ClientWidth(list) - list->Px(18);
+        // The text's width: the client's less the box and the room after it.
+        const int width = ClientWidth(list) - list->Px(18) - list->Px(2);
         for (int i = 0; i < list->Count(); ++i)
             EXPECT_EQ(ItemHeight(list, i), ExpectedHeight(list, items[static_cast<size_t>(i)], width, 8))
                 << when << ": item " << i << " at " << width;
