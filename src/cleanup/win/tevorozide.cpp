@@ -152,6 +152,9 @@ TeVorozide_MainForm::TeVorozide_MainForm() : Form(BorderStyle::Dialog) {
     ts->SetColor(clTevGreen);
     ts->UnselectedColor = clTevGreen;
     ts->UnselectedFontColor = clWhite;
+    // Seven tabs in the window's width: the last one, bold when chosen, was
+    // cut at the right edge with the default room around the texts.
+    ts->SetTextMargin(2);
     // The pages change only through the wizard's buttons.
     ts->SetEnabled(false);
 
@@ -311,6 +314,13 @@ void TeVorozide_MainForm::SetMode(CleanupMode mode) {
     rbWywalWszystko->SetChecked(mode == CleanupMode::RemoveEverything);
     rbWywalZbedne->SetChecked(mode == CleanupMode::RemoveUnneeded);
     rbWywalNiektore->SetChecked(mode == CleanupMode::ChooseByHand);
+    // The focus, when on one of them, goes with the choice.
+    THTMLRadioButton* chosen = mode == CleanupMode::RemoveEverything ? rbWywalWszystko
+                               : mode == CleanupMode::RemoveUnneeded ? rbWywalZbedne
+                                                                     : rbWywalNiektore;
+    const HWND focus = GetFocus();
+    for (THTMLRadioButton* b : {rbWywalWszystko, rbWywalZbedne, rbWywalNiektore})
+        if (b != chosen && b->Handle() == focus) chosen->SetFocus();
 }
 
 void TeVorozide_MainForm::bDalejAfterDalej(int page) {
@@ -323,9 +333,11 @@ void TeVorozide_MainForm::bDalejAfterDalej(int page) {
     case pgPodsumowanie: PrzygotujPodsumowanie(); break;
     default: return;
     }
-    // The keyboard goes on in the page's list.
-    if (page == pgPodsumowanie) lbPodsumowanie->SetFocus();
-    else PageOf(static_cast<CleanupPage>(page)).list->SetFocus();
+    // The keyboard goes on in the page's list, on its first item (Space
+    // ticks or unticks the item the arrows reach).
+    TtevHtmlCheckListBox* list = page == pgPodsumowanie ? lbPodsumowanie : PageOf(static_cast<CleanupPage>(page)).list;
+    if (list->Count() > 0 && list->ItemIndex() < 0) list->SetItemIndex(0);
+    list->SetFocus();
 }
 
 void TeVorozide_MainForm::bProgramyWszystkieClick(Control* sender) {
