@@ -5,12 +5,14 @@
 #include <cwctype>
 #include <unordered_set>
 
+#include "store/copynames.h"
 #include "util/paths.h"
 #include "util/safeformat.h"
 #include "util/sizetext.h"
 #include "util/datetext.h"
 #include "util/textcase.h"
 #include "util/textmarkup.h"
+#include "util/wildcard.h"
 
 namespace {
 
@@ -29,6 +31,7 @@ bool IsSmallCopyName(const std::wstring& name) {
 }
 
 bool IsEmergencyCopyName(const std::wstring& name) {
+    if (MatchesMask(name, kLoadEmergencyMask)) return true;
     size_t akz = PosNoCase(L".akz.", name);
     if (akz <= 1) return false;  // none, or nothing before it
     std::wstring_view rest = std::wstring_view(name).substr(akz - 1 + 5);

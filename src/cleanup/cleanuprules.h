@@ -18,9 +18,10 @@ enum class CleanupMode {
 // Small copies of data files: "Kopia " + a number + " " + the data file's
 // name ("Kopia 244 Faktury.dat"), any letter case.
 bool IsSmallCopyName(const std::wstring& name);
-// Emergency copies of data files: "<file>.akz.<anything>.dat", and the copy
+// Emergency copies of data files: "<file>.akz.<anything>.dat", the copy
 // made when another program wrote to the file meanwhile,
-// "<file>.akz.yyyymmdd.hhnnss".
+// "<file>.akz.yyyymmdd.hhnnss", and the copy of a file that could not be
+// read, "_akz_<moment>_<number><file>.akz" (store/copynames.h).
 bool IsEmergencyCopyName(const std::wstring& name);
 // A copy the "Kopie zapasowe" page offers.
 inline bool IsDataFileCopyName(const std::wstring& name) { return IsSmallCopyName(name) || IsEmergencyCopyName(name); }

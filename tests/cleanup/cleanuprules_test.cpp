@@ -29,6 +29,10 @@ TEST(CleanupNames, CopiesOfDataFiles) {
              {L".akz.1.dat", false, false},
              {L"Faktury.dat.akz.2002061.222217", false, false},
              {L"Faktury.dat.akz..dat", false, false},
+             {L"_akz_020619_222217_42Faktury.dat.akz", false, true},
+             {L"_AKZ_x.AKZ", false, true},
+             {L"akz_1Faktury.dat.akz", false, false},
+             {L"~Faktury.dat.12.zapis", false, false},
              {L"Faktury.dat", false, false},
              {L"umowa.data", false, false},
          }) {
