@@ -62,6 +62,23 @@ TEST(Program, AboutSwitchInsideAPathShowsOneWindowAndEnds) {
     EXPECT_EQ(p.WaitExit(kStart), 0);
 }
 
+TEST(Program, CleanupSwitchShowsTheWizardAloneAndEnds) {
+    TempDir dir;
+    std::wstring exe = dir.CopyProgram(L"archiwin.exe");
+    ProgramProcess p(exe, L"/vorozide");
+    ASSERT_NE(p.WaitWindow(L"#32770", kStart), nullptr);  // a dialog of the program
+    HWND wizard = nullptr;
+    for (DWORD waited = 0; !wizard && waited < kStart && p.Running(); waited += 100) {
+        wizard = FindWindowW(L"ArchiwinControl", L"Vorozide");
+        if (!wizard) Sleep(100);
+    }
+    ASSERT_NE(wizard, nullptr);
+    EXPECT_TRUE(IsWindowVisible(wizard));
+    EXPECT_EQ(p.MainWindow(), nullptr);
+    PostMessageW(wizard, WM_CLOSE, 0, 0);
+    EXPECT_EQ(p.WaitExit(kStart), 0);
+}
+
 TEST(Program, SecondCopyAsksAndNoEndsItLeavingTheFirstOnesAtom) {
     TempDir dir;
     std::wstring exe = dir.CopyProgram(L"archiwin.exe");
