@@ -5,6 +5,12 @@
 
 #include "util/win/files.h"
 
+#include <chrono>
+#include <condition_variable>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "interact/seam.h"
@@ -57,6 +63,55 @@ bool DirectoryExists(const std::wstring& path) {
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+namespace {
+
+// One test of a directory's attributes, shared with the thread that runs it.
+struct DirectoryProbe {
+    std::mutex lock;
+    std::condition_variable answered;
+    bool done = false;
+    bool available = false;
+};
+
+}  // namespace
+
+bool DirectoryAvailable(const std::wstring& path, unsigned timeoutMs) {
+    if (path.empty()) return false;
+    // Tests that hang, by path; a path stays here until its test answers.
+    static std::mutex hangingLock;
+    static std::map<std::wstring, std::shared_ptr<DirectoryProbe>> hanging;
+    const std::wstring key = LowerCase(path);
+    {
+        std::lock_guard guard(hangingLock);
+        if (hanging.count(key)) return false;
+    }
+    auto probe = std::make_shared<DirectoryProbe>();
+    std::thread([probe, path, key] {
+        // An empty drive answers at once instead of asking for a disk.
+        DWORD previous = 0;
+        SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previous);
+        const DWORD a = GetFileAttributesW(path.c_str());
+        {
+            std::lock_guard guard(probe->lock);
+            probe->available = a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+            probe->done = true;
+        }
+        probe->answered.notify_all();
+        std::lock_guard guard(hangingLock);
+        hanging.erase(key);
+    }).detach();
+    std::unique_lock wait(probe->lock);
+    if (probe->answered.wait_for(wait, std::chrono::milliseconds(timeoutMs), [&] { return probe->done; }))
+        return probe->available;
+    wait.unlock();
+    std::lock_guard guard(hangingLock);
+    // The thread may have answered meanwhile; otherwise the path waits for it.
+    std::lock_guard probeGuard(probe->lock);
+    if (probe->done) return probe->available;
+    hanging[key] = probe;
+    return false;
+}
+
 std::int64_t FileSizeOf(const std::wstring& path) {
     wchar_t full[MAX_PATH * 4];
     DWORD n = GetFullPathNameW(path.c_str(), MAX_PATH * 4, full, nullptr);
@@ -76,6 +131,13 @@ DateTimeValue DosDateOf(const FILETIME& written) {
         !DosDateTimeToVariantTime(dosDate, dosTime, &value) || value <= 0)
         return 0;
     return value;
+}
+
+DateTimeValue LocalDateTimeOf(const FILETIME& written) {
+    SYSTEMTIME universal, local;
+    if (!FileTimeToSystemTime(&written, &universal) || !SystemTimeToTzSpecificLocalTime(nullptr, &universal, &local))
+        return 0;
+    return SystemTimeValue(local);
 }
 
 DateTimeValue SystemTimeValue(const SYSTEMTIME& st) {
@@ -119,6 +181,17 @@ std::wstring FileDescription(const std::wstring& path) {
     return SafeFormat(L"plik %s\r\nzajmuje %s\r\nostatnio zapisany: %s",
                       {path, SizeTextPrecise(FileSizeOf(path)),
                        FormatPolishDate(L"dddd, d mmmmm yyyy h:mm:ss", FileDateOf(path))});
+}
+
+std::wstring SystemErrorText(unsigned long code) {
+    wchar_t* text = nullptr;
+    DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                             nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message = n ? std::wstring(text, n) : std::wstring();
+    if (text) LocalFree(text);
+    while (!message.empty() && (message.back() == L'\r' || message.back() == L'\n' || message.back() == L' '))
+        message.pop_back();
+    return L"błąd " + std::to_wstring(code) + (message.empty() ? L"" : L": " + message);
 }
 
 bool ReplaceFile(const std::wstring& source, const std::wstring& target) {

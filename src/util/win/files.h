@@ -52,6 +52,13 @@ std::wstring WorkDir();
 bool FileExists(const std::wstring& path);
 bool DirectoryExists(const std::wstring& path);
 
+// Whether a directory can be reached now, tested by its attributes (the
+// process's current directory stays as it is) with the system's "no disk"
+// boxes suppressed, so an empty card reader asks nothing. A test that has not
+// answered within timeoutMs (an offline network path) counts as "no", and
+// while it still hangs the same path is answered "no" at once.
+bool DirectoryAvailable(const std::wstring& path, unsigned timeoutMs = 2000);
+
 // Size in bytes, -1 when nothing is found.
 std::int64_t FileSizeOf(const std::wstring& path);
 // Local last-write time with the two-second precision of the DOS form the
@@ -59,6 +66,9 @@ std::int64_t FileSizeOf(const std::wstring& path);
 DateTimeValue FileDateOf(const std::wstring& path);
 // The same for a last-write time already at hand (from a directory listing).
 DateTimeValue DosDateOf(const FILETIME& written);
+// A file time (universal) as local time by the rules of its own date, so a
+// summer date stays in summer time whatever the season now.
+DateTimeValue LocalDateTimeOf(const FILETIME& written);
 // A system time as a date value, milliseconds included.
 DateTimeValue SystemTimeValue(const SYSTEMTIME& st);
 
@@ -74,6 +84,9 @@ FileTimeRecord FileTimes(const std::wstring& path, FileTimeKind which);
 
 // "plik <path>\r\nzajmuje <size>\r\nostatnio zapisany: <date>"
 std::wstring FileDescription(const std::wstring& path);
+
+// The system's text of an error code: "błąd 5: Odmowa dostępu."
+std::wstring SystemErrorText(unsigned long code);
 
 // Moves source onto target, replacing it in one step. When source is
 // missing, target is left alone. False when nothing was replaced.

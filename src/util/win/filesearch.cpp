@@ -137,3 +137,18 @@ std::wstring FindFileInTree(const std::wstring& name, const std::wstring& folder
         }
     return {};
 }
+
+std::vector<ListedFile> ListFiles(const std::wstring& folder, const std::wstring& mask) {
+    std::vector<ListedFile> files;
+    Enumerate(folder + mask, [&](const WIN32_FIND_DATAW& data) {
+        if (IsDirectory(data) || !MatchesMask(data.cFileName, mask)) return;
+        ListedFile file;
+        file.name = data.cFileName;
+        file.path = folder + file.name;
+        file.size = static_cast<std::int64_t>((static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+        file.written = LocalDateTimeOf(data.ftLastWriteTime);
+        file.attributes = data.dwFileAttributes;
+        files.push_back(std::move(file));
+    });
+    return files;
+}

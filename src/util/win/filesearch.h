@@ -2,8 +2,11 @@
 // Searching folders for files, with the progress window telling where.
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
+
+#include "util/datetime.h"
 
 // A folder entry that is a link to another place (a junction or a symbolic
 // link; Wine shows Unix links without a tag). Searches never descend into
@@ -25,3 +28,15 @@ int FindFiles(std::vector<std::wstring>& list, const std::wstring& mask, const s
 // ";"-separated folders, then (recursive) in their subfolders, depth first
 // (links to other places not entered). Empty when none.
 std::wstring FindFileInTree(const std::wstring& name, const std::wstring& folders, bool recursive);
+
+// One file of a folder's listing.
+struct ListedFile {
+    std::wstring name;            // as listed, without the folder
+    std::wstring path;            // the folder + name
+    std::int64_t size = 0;
+    DateTimeValue written = 0;    // last write, local time of its own date
+    std::uint32_t attributes = 0; // FILE_ATTRIBUTE_...
+};
+// The files (not folders) of the folder (with a trailing backslash) whose
+// long names match the mask, in the order the system lists them.
+std::vector<ListedFile> ListFiles(const std::wstring& folder, const std::wstring& mask);

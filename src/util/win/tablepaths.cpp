@@ -17,7 +17,7 @@
 
 namespace {
 
-std::array<std::wstring, kTableCount> currentPaths;
+TablePathSet currentPaths;
 
 int Valid(int table) { return table >= 0 && table < kTableCount ? table : 0; }
 
@@ -33,11 +33,15 @@ std::wstring FoundCandidate(const std::vector<std::wstring>& files) {
         if (chosen < 0 || chosen >= static_cast<int>(files.size())) return {};
         candidate = files[chosen];
     }
+    // Taking the file records it as the table's path for every TEV program,
+    // so only the user's own answer takes it (a backup running unattended
+    // must not adopt a stray copy).
     bool take = Ask(candidate +
-                    L": Znalazłem plik z danymi. Czy mam go otworzyć?\r\n"
-                    L"Ten plik znajduje się w nieoczekiwanej lokalizacji. Prawdopodobnie jednak zawiera potrzebne dane.\r\n"
-                    L"Naciśnij OK, aby otworzyć tę bazę. Naciśnij Anuluj, aby zostawić ten plik w spokoju i wybrać inną "
-                    L"lokalizację dla nowej, pustej bazy.");
+                        L": Znalazłem plik z danymi. Czy mam go otworzyć?\r\n"
+                        L"Ten plik znajduje się w nieoczekiwanej lokalizacji. Prawdopodobnie jednak zawiera potrzebne dane.\r\n"
+                        L"Naciśnij OK, aby otworzyć tę bazę. Naciśnij Anuluj, aby zostawić ten plik w spokoju i wybrać inną "
+                        L"lokalizację dla nowej, pustej bazy.",
+                    Question::Destructive);
     return take ? candidate : std::wstring();
 }
 
@@ -58,8 +62,11 @@ std::wstring DefaultDataDir() {
     return dir;
 }
 
-std::wstring ResolveTablePath(int table, const std::wstring& suggested, bool search) {
-    table = Valid(table);
+namespace {
+
+// The registered path, or the suggestion: directory and file name made
+// usable (the default name, DefaultDataDir for a missing directory).
+std::wstring RegisteredTablePath(int table, const std::wstring& suggested) {
     const TableInfo& info = Table(table);
     std::wstring path = RegReadValue(kCurrentUser, kTablePathsKey, info.id, suggested);
     path = RegReadValue(kLocalMachine, kTablePathsKey, info.id, path);
@@ -67,7 +74,15 @@ std::wstring ResolveTablePath(int table, const std::wstring& suggested, bool sea
     std::wstring dir = DirectoryPart(path), name = FileNamePart(path);
     if (name.empty()) name = info.defaultFileName;
     if (!DirectoryExists(dir)) dir = DefaultDataDir();
-    path = WithBackslash(dir) + name;
+    return WithBackslash(dir) + name;
+}
+
+}  // namespace
+
+std::wstring ResolveTablePath(int table, const std::wstring& suggested, bool search) {
+    table = Valid(table);
+    const TableInfo& info = Table(table);
+    std::wstring path = RegisteredTablePath(table, suggested);
 
     if (!FileExists(path) && search) path = SearchForTable(table);
     if (!FileExists(path)) path = DefaultDataDir() + info.defaultFileName;
@@ -75,6 +90,13 @@ std::wstring ResolveTablePath(int table, const std::wstring& suggested, bool sea
 
     StoreTablePath(table, path);
     currentPaths[table] = path;
+    return path;
+}
+
+std::wstring LocateTablePath(int table) {
+    table = Valid(table);
+    std::wstring path = RegisteredTablePath(table, L"");
+    if (!FileExists(path)) path = DefaultDataDir() + Table(table).defaultFileName;
     return path;
 }
 
@@ -88,26 +110,32 @@ std::wstring CurrentTablePath(int table) { return currentPaths[Valid(table)]; }
 
 void SetCurrentTablePath(int table, const std::wstring& path) { currentPaths[Valid(table)] = path; }
 
-int TableForFile(const std::wstring& name) {
+TablePathSet CurrentTablePaths() { return currentPaths; }
+
+int TableForFile(const std::wstring& name, const TablePathSet& paths) {
     std::wstring wanted = LowerCase(FileNamePart(name));
     int found = 0;
     for (int t = 0; t < kTableCount; ++t) {
         // A table not resolved yet has no file to compare with.
-        if (!currentPaths[t].empty() && LowerCase(FileNamePart(currentPaths[t])) == wanted) found = t;
+        if (!paths[t].empty() && LowerCase(FileNamePart(paths[t])) == wanted) found = t;
     }
     return found;
 }
 
-std::wstring TableIdForFile(const std::wstring& name) {
-    int table = TableForFile(name);
+std::wstring TableIdForFile(const std::wstring& name, const TablePathSet& paths) {
+    int table = TableForFile(name, paths);
     return table == 0 ? L"(nieznany plik!)" : Table(table).id;
 }
 
-std::wstring TargetForFile(const std::wstring& name) {
+std::wstring TargetForFile(const std::wstring& name, const TablePathSet& paths) {
     std::wstring file = FileNamePart(name);
     auto belongs = [&](const std::wstring& path) { return !path.empty() && EndsWithNoCase(FileNamePart(path), file); };
-    if (std::wstring path = currentPaths[TableForFile(name)]; belongs(path)) return path;
+    if (std::wstring path = paths[TableForFile(name, paths)]; belongs(path)) return path;
     for (const std::wstring& path : {SharedSettingsFile(), NipExceptionsFile(), InterestRatesFile()})
         if (belongs(path)) return path;
     return {};
 }
+
+int TableForFile(const std::wstring& name) { return TableForFile(name, currentPaths); }
+std::wstring TableIdForFile(const std::wstring& name) { return TableIdForFile(name, currentPaths); }
+std::wstring TargetForFile(const std::wstring& name) { return TargetForFile(name, currentPaths); }

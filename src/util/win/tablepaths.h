@@ -2,7 +2,10 @@
 // Where the data files of the TEV programs are: each table's path is kept
 // under Software\TEV\ścieżki (the machine's value wins over the user's) and
 // remembered for the run once resolved.
+#include <array>
 #include <string>
+
+#include "util/tables.h"
 
 // The key of the table paths, under HKEY_LOCAL_MACHINE and HKEY_CURRENT_USER.
 inline constexpr wchar_t kTablePathsKey[] = L"Software\\TEV\\ścieżki";
@@ -18,6 +21,10 @@ std::wstring DefaultDataDir();
 // table's current path, unless neither the file nor its folder exists.
 std::wstring ResolveTablePath(int table, const std::wstring& suggested, bool search);
 
+// The file ResolveTablePath(table, L"", false) gives, without recording
+// anything: neither in the registry nor as the table's current path.
+std::wstring LocateTablePath(int table);
+
 // Registers the table's path in both roots (the machine's first).
 void StoreTablePath(int table, const std::wstring& path);
 
@@ -25,6 +32,11 @@ void StoreTablePath(int table, const std::wstring& path);
 // data files sets it.
 std::wstring CurrentTablePath(int table);
 void SetCurrentTablePath(int table, const std::wstring& path);
+
+// Every table's path (empty for one not known).
+using TablePathSet = std::array<std::wstring, kTableCount>;
+// The paths resolved in this run.
+TablePathSet CurrentTablePaths();
 
 // The table whose current file has the name of the argument's file (the last
 // one when several do); 0 when none, as for table 0 itself.
@@ -35,3 +47,7 @@ std::wstring TableIdForFile(const std::wstring& name);
 // the shared settings file, the NIP-exceptions or the interest-rate file;
 // empty when none.
 std::wstring TargetForFile(const std::wstring& name);
+// The same three among the given paths instead of those resolved in the run.
+int TableForFile(const std::wstring& name, const TablePathSet& paths);
+std::wstring TableIdForFile(const std::wstring& name, const TablePathSet& paths);
+std::wstring TargetForFile(const std::wstring& name, const TablePathSet& paths);
