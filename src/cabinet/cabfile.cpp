@@ -12,6 +12,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <functional>
+#include <span>
 #include <unordered_map>
 
 namespace fs = std::filesystem;
@@ -35,6 +38,58 @@ std::wstring StoredNameOf(const TCABFileEntry& entry) {
     if (!entry.RelPath.empty()) stored = entry.RelPath + (entry.RelPath.back() == L'\\' ? L"" : L"\\") + stored;
     return stored;
 }
+
+// One entry written to a file named by the caller; removed when it fails.
+class SingleFileTarget : public ExtractTarget {
+public:
+    SingleFileTarget(fs::path path, std::function<void(const CabEntry&, uint64_t)> onWritten)
+        : path_(std::move(path)), onWritten_(std::move(onWritten)) {}
+    ~SingleFileTarget() override {
+        if (open_) Abort(0);
+    }
+
+    bool Begin(size_t, const CabEntry& entry) override {
+        entry_ = &entry;
+        written_ = 0;
+        out_.open(path_, std::ios::binary | std::ios::trunc);
+        if (!out_) throw CabError(CabErrorKind::Io, L"Nie można zapisać pliku „" + WideFromPath(path_) + L"”.");
+        open_ = true;
+        return true;
+    }
+    void Write(size_t, std::span<const uint8_t> bytes) override {
+        out_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        if (!out_) throw CabError(CabErrorKind::Io, L"Nie można zapisać pliku „" + WideFromPath(path_) + L"”.");
+        written_ += bytes.size();
+        if (onWritten_) onWritten_(*entry_, written_);
+    }
+    void Finish(size_t) override {
+        out_.close();
+        open_ = false;
+        if (!out_) {
+            std::error_code ec;
+            fs::remove(path_, ec);
+            throw CabError(CabErrorKind::Io, L"Nie można zapisać pliku „" + WideFromPath(path_) + L"”.");
+        }
+        SetLastWriteFromDos(path_, {entry_->date, entry_->time});
+        done_ = true;
+    }
+    void Abort(size_t) noexcept override {
+        out_.close();
+        open_ = false;
+        std::error_code ec;
+        fs::remove(path_, ec);
+    }
+    bool Done() const { return done_; }
+
+private:
+    fs::path path_;
+    std::function<void(const CabEntry&, uint64_t)> onWritten_;
+    std::ofstream out_;
+    const CabEntry* entry_ = nullptr;
+    uint64_t written_ = 0;
+    bool open_ = false;
+    bool done_ = false;
+};
 
 }  // namespace
 
@@ -122,6 +177,37 @@ bool TCABFile::ExtractFile(const std::wstring& name) {
     PassKind = TCABPassKind::SingleFile;
     ExtractName = name;
     return ExtractFiles({name}).empty();
+}
+
+bool TCABFile::ExtractEntryAs(int index, const std::wstring& path) {
+    PassKind = TCABPassKind::SingleFile;
+    LastError.clear();
+    const fs::path target = PathFromWide(path);
+    try {
+        CabReader reader = CabReader::Open(PathFromWide(CABFile));
+        if (index < 0 || static_cast<size_t>(index) >= reader.Entries().size()) {
+            LastError = L"Archiwum nie ma pliku o numerze " + std::to_wstring(index + 1) + L".";
+            return false;
+        }
+        const CabEntry& entry = reader.Entries()[static_cast<size_t>(index)];
+        ExtractName = entry.name;
+        CurrentFileName = entry.name;
+        CurrentFileSize = Clamp32(entry.size);
+        CurrentWritten = 0;
+        SingleFileTarget file(target, [&](const CabEntry&, uint64_t written) {
+            CurrentWritten = Clamp32(written);
+            if (OnDecompressProgress) OnDecompressProgress(this, CurrentFileName, CurrentWritten, CurrentFileSize);
+        });
+        const auto failures = reader.Extract({static_cast<size_t>(index)}, file);
+        if (!failures.empty()) LastError = failures.front().message;
+        else if (!file.Done()) LastError = L"Nie udało się rozpakować pliku " + entry.name + L".";
+    } catch (const Failure& f) {
+        LastError = f.message();
+    }
+    if (LastError.empty()) return true;
+    std::error_code ec;
+    fs::remove(target, ec);
+    return false;
 }
 
 TCABFile::TExtractFailures TCABFile::ExtractFiles(const std::vector<std::wstring>& names) {

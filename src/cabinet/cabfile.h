@@ -120,6 +120,13 @@ public:
     using TExtractFailures = std::vector<std::pair<std::wstring, std::wstring>>;
     TExtractFailures ExtractFiles(const std::vector<std::wstring>& names);
 
+    // Writes the entry at position index of the archive (the order
+    // ReadContents lists) to the file path, creating or replacing it, with
+    // the entry's stored date. Entries that share a name are told apart by
+    // their position. A failure (damage, a full disk) leaves no file at path
+    // and its reason in LastError; the result is false.
+    bool ExtractEntryAs(int index, const std::wstring& path);
+
     // The compression of the archive last read by ReadContents, and its text
     // for the restore dialog's "Kompresja:" label.
     CabCompression ArchiveCompression() const { return archiveCompression_; }

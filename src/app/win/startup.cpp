@@ -13,7 +13,9 @@
 #include "app/win/teabout.h"
 #include "app/win/temain.h"
 #include "app/win/windows_responder.h"
+#include "backup/win/backupsettings.h"
 #include "backup/win/infofile.h"
+#include "backup/win/teopcjekopiizapasowych.h"
 #include "cleanup/win/cleanupside.h"
 #include "cleanup/win/shortcutoffer.h"
 #include "cleanup/win/tevorozide.h"
@@ -45,7 +47,7 @@ void ShowSwitchWindow(WindowSwitch which) {
     case WindowSwitch::Instaluj: InstallerNotice(); break;
     case WindowSwitch::About: ShowAbout(); break;
     case WindowSwitch::Ustawienia: PrintSettingsNotice(); break;
-    case WindowSwitch::KopieZapasowe: NotAvailableYet(L"Opcje kopii zapasowych"); break;
+    case WindowSwitch::KopieZapasowe: ShowBackupOptions(); break;
     case WindowSwitch::Vorozide: ShowCleanupWizard(); break;
     case WindowSwitch::PierwszyKrok:
     case WindowSwitch::None: break;
@@ -56,6 +58,8 @@ void ShowSwitchWindow(WindowSwitch which) {
 void EndOfRun(const std::wstring& exePath) {
     ReleaseSingleInstance(exePath);
     SetAsideInfoFile();
+    // Only what this run changed: a sibling's changes made meanwhile stay.
+    SaveBackupSettings();
 }
 
 }  // namespace
@@ -75,6 +79,7 @@ int RunArchiwin(const std::wstring& commandLine) {
     // as its window closes.
     SetCleanupSide({.endProgram = [] { PostQuitMessage(0); }});
     const std::wstring exePath = ExecutablePath();
+    LoadBackupSettings();
 
     RepaintProgress();  // the start-up screen, gone at the first messages
     InstallStandardColorsHook();

@@ -7,6 +7,7 @@
 #include "app/win/teabout.h"
 #include "backup/win/folderbackup.h"
 #include "backup/win/openbackup.h"
+#include "backup/win/teopcjekopiizapasowych.h"
 #include "net/win/teautoaktualizacja.h"
 #include "net/win/tekontakttechniczny.h"
 #include "interact/seam.h"
@@ -128,7 +129,7 @@ void TeMain::tevClickableLabel3Click(Control*) { BackupFolder(); }
 
 void TeMain::tevClickableLabel2Click(Control*) { OpenBackup(); }
 
-void TeMain::Opcjekopiizapasowych1Click() { NotAvailableYet(L"Opcje kopii zapasowych"); }
+void TeMain::Opcjekopiizapasowych1Click() { ShowBackupOptions(); }
 
 void TeMain::Automatycznaaktualizacja1Click() { RunAutomaticUpdate(L"Archiwin"); }
 

@@ -178,3 +178,16 @@ TEST(Program, RunningSiblingIsNamedInTheWarning) {
     EXPECT_FALSE(CheckRunningSiblings(true, false));
     EXPECT_EQ(script.shown.size(), 2u);
 }
+
+TEST(Program, BackupOptionsSwitchShowsTheDialogAloneAndEnds) {
+    TempDir dir;
+    std::wstring exe = dir.CopyProgram(L"archiwin.exe");
+    ProgramProcess p(exe, L"/kopiezapasowe");
+    HWND dialog = p.WaitWindow(L"ArchiwinControl", kStart);
+    ASSERT_NE(dialog, nullptr);
+    wchar_t caption[128] = {};
+    GetWindowTextW(dialog, caption, 128);
+    EXPECT_STREQ(caption, L"Opcje kopii zapasowych");
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+    EXPECT_EQ(p.WaitExit(kStart), 0);
+}
