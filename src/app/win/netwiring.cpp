@@ -2,6 +2,7 @@
 
 #include "app/win/periphery.h"
 #include "app/win/siblings.h"
+#include "backup/win/largebackup.h"
 #include "cleanup/win/shelllink.h"
 #include "net/win/netside.h"
 #include "net/win/networker.h"
@@ -15,6 +16,11 @@ void RegisterNetSide() {
     NetSide side;
     side.checkRunningSiblings = [] { return CheckRunningSiblings(true, false); };
     side.runningPrograms = [] { return RunningExecutables(ExecutablePath()); };
+    // Before an installer replaces anything: asked first, reported, every
+    // table, no pruning.
+    side.makeLargeBackup = [](const std::wstring& tag, const std::wstring& extraFile) {
+        return MakeLargeBackup(tag, extraFile, true, true, false, true);
+    };
     side.openOrderWindow = [](const std::wstring& product) { OrderFormNotice(product); };
     side.writeShortcut = [](const std::wstring& link, const std::wstring& target) {
         try {
