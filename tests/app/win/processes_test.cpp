@@ -183,11 +183,12 @@ TEST(Program, BackupOptionsSwitchShowsTheDialogAloneAndEnds) {
     TempDir dir;
     std::wstring exe = dir.CopyProgram(L"archiwin.exe");
     ProgramProcess p(exe, L"/kopiezapasowe");
-    HWND dialog = p.WaitWindow(L"ArchiwinControl", kStart);
+    HWND dialog = p.WaitWindow(L"#32770", kStart);
     ASSERT_NE(dialog, nullptr);
     wchar_t caption[128] = {};
     GetWindowTextW(dialog, caption, 128);
     EXPECT_STREQ(caption, L"Opcje kopii zapasowych");
+    EXPECT_EQ(p.MainWindow(), nullptr);
     PostMessageW(dialog, WM_CLOSE, 0, 0);
     EXPECT_EQ(p.WaitExit(kStart), 0);
 }
