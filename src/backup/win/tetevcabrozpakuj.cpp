@@ -12,6 +12,7 @@
 #include "util/textmarkup.h"
 #include "util/win/files.h"
 #include "util/win/tablepaths.h"
+#include "util/win/writable.h"
 
 namespace {
 
@@ -157,6 +158,11 @@ bool TeTevCabRozpakuj::RestoreEntry(int index, const std::wstring& target, const
         destination = directory + FileNamePart(name);
     // A name that differs in letter case only is the target itself.
     const bool replacesTarget = SameTextNoCase(destination, target);
+    // A target the user keeps read-only stays whole.
+    if (replacesTarget && !EnsureWritable(target)) {
+        DeleteFileW(temporary.c_str());
+        return false;
+    }
     const DWORD flags = MOVEFILE_WRITE_THROUGH | (replacesTarget ? MOVEFILE_REPLACE_EXISTING : 0);
     if (!MoveFileExW(temporary.c_str(), destination.c_str(), flags)) {
         const DWORD error = GetLastError();

@@ -437,6 +437,7 @@ TEST_F(Pruning, SmallCopiesOnlyTheNumberedOldOnesAndNeverTheOneJustMade) {
     EXPECT_EQ(script.shown[0].body.find(L"Liczba usuniętych plików: 2"), 0u);
 }
 
+
 // ---------------------------------------------------------------- restore
 
 class Restore : public LargeBackup {
@@ -599,6 +600,39 @@ TEST_F(Restore, EntriesOfOneNameAreRestoredByTheirPosition) {
     });
     EXPECT_EQ(ReadBytes(faktury), "faktury ze starego folderu");
     EXPECT_EQ(script.shown[1].body, L"Faktury.dat\r\n   jako    \r\n" + faktury);
+}
+
+// A target marked read-only (copied from a CD) is offered for repair first:
+// cleared, it is replaced; kept, it stays whole and nothing is left beside it.
+TEST_F(Restore, AReadOnlyTargetIsClearedOnTheUsersAnswerOrLeftWhole) {
+    struct Case {
+        int clear;  // the answer to the attributes' question
+        const char* content;
+        bool readOnlyAfter;
+        const wchar_t* last;
+    };
+    for (const Case& c : {Case{2, "faktury dzisiaj", true, L"Niestety, nie udało się zmienić atrybutów pliku. Zapis "
+                                                             L"nie będzie możliwy."},
+                          Case{1, "faktury z kopii", false, L"Plik odtworzono pomyślnie."}}) {
+        SCOPED_TRACE(c.clear);
+        ASSERT_TRUE(SetFileAttributesW(faktury.c_str(), FILE_ATTRIBUTE_READONLY));
+        script.shown.clear();
+        // Notice, confirmation, the attributes, then what follows (cleared:
+        // that they were, and the success).
+        script.Answer(1).Answer(1).Answer(c.clear).Answer(1);
+        if (c.clear == 1) script.Answer(1);
+        RunDialog([&](TeTevCabRozpakuj& d) {
+            d.lbPlikiAnchorClick(d.lbPliki, ItemOf(d, L"Faktury.dat"), L"Faktury.dat|" + faktury);
+        });
+        EXPECT_EQ(ReadBytes(faktury), c.content);
+        EXPECT_EQ((GetFileAttributesW(faktury.c_str()) & FILE_ATTRIBUTE_READONLY) != 0, c.readOnlyAfter);
+        const auto headlines = Headlines(script);
+        ASSERT_GE(headlines.size(), 4u);
+        EXPECT_EQ(headlines[2].find(L"Atrybuty pliku uniemożliwiają zapis do niego."), 0u);
+        EXPECT_EQ(headlines.back(), c.last);
+        EXPECT_EQ(FileNames(world.data),
+                  (std::vector<std::wstring>{L"Faktury.dat", L"Kontrahenci.dat", L"Towary.dat"}));
+    }
 }
 
 TEST_F(Restore, ANameThatDiffersInLetterCaseAsksToRename) {
