@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/win/backupwiring.h"
 #include "app/win/cursors.h"
 #include "app/win/instance.h"
 #include "app/win/netwiring.h"
@@ -80,6 +81,7 @@ int RunArchiwin(const std::wstring& commandLine) {
     SetCleanupSide({.endProgram = [] { PostQuitMessage(0); }});
     const std::wstring exePath = ExecutablePath();
     LoadBackupSettings();
+    RegisterBackupSide();
 
     RepaintProgress();  // the start-up screen, gone at the first messages
     InstallStandardColorsHook();

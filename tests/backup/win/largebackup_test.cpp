@@ -15,9 +15,12 @@
 #include "cabinet/cabfile.h"
 #include "interact/progress.h"
 #include "interact/programside.h"
+#include "store/copynames.h"
+#include "store/win/datafiles.h"
 #include "largebackup_fixture.h"
 #include "support/scripted_responder.h"
 #include "support/win/pump.h"
+#include "app/win/backupwiring.h"
 #include "app/win/dialog_driver.h"
 #include "app/win/startup.h"
 #include "ui/win/application.h"
@@ -437,6 +440,52 @@ TEST_F(Pruning, SmallCopiesOnlyTheNumberedOldOnesAndNeverTheOneJustMade) {
     EXPECT_EQ(script.shown[0].body.find(L"Liczba usuniętych plików: 2"), 0u);
 }
 
+// The program's own small copies, as a save makes them: the settings
+// registered at start decide whether a copy is made and what it prunes.
+TEST_F(Pruning, ASaveMadeSmallCopyFollowsTheSettingsRegisteredAtStart) {
+    RegisterBackupSide();
+    struct Unregister {
+        ~Unregister() { SetSmallCopyRules(nullptr, nullptr); }
+    } unregister;
+    const std::wstring dir = world.data;
+    const std::wstring faktury = dir + L"Faktury.dat";
+    ASSERT_TRUE(FileExists(faktury));
+    auto plant = [&](const std::wstring& name, DateTimeValue made) {
+        WriteBytes(dir + name, "kopia");
+        SetLocalWriteTime(dir + name, made);
+        return dir + name;
+    };
+    const auto old = plant(L"Kopia 2611 Faktury.dat", At(2026, 11, 1, 9));
+    const auto recent = plant(L"Kopia 2680 Faktury.dat", At(2026, 12, 5, 9));
+    const auto mine = plant(L"Kopia przed remanentem Faktury.dat", At(2020, 1, 1));
+    const std::wstring copy = SmallCopyName(faktury, kNow);
+
+    // Switched off: no copy, nothing pruned.
+    CurrentBackupSettings().WykonujMaleKopie = false;
+    CurrentBackupSettings().KasujMaleKopieAutomatycznie = true;
+    EXPECT_FALSE(MakeSmallCopy(faktury));
+    EXPECT_FALSE(FileExists(copy));
+    EXPECT_TRUE(FileExists(old));
+
+    // On, without automatic deletion: the copy only.
+    CurrentBackupSettings().WykonujMaleKopie = true;
+    CurrentBackupSettings().KasujMaleKopieAutomatycznie = false;
+    ASSERT_TRUE(MakeSmallCopy(faktury));
+    EXPECT_EQ(ReadBytes(copy), "faktury");
+    EXPECT_TRUE(FileExists(old));
+    EXPECT_TRUE(script.shown.empty());
+
+    // With it: the old numbered copy goes, the user's own copy stays.
+    CurrentBackupSettings().KasujMaleKopieAutomatycznie = true;
+    script.Answer(1);
+    ASSERT_TRUE(MakeSmallCopy(faktury));
+    EXPECT_FALSE(FileExists(old));
+    EXPECT_TRUE(FileExists(recent));
+    EXPECT_TRUE(FileExists(mine));
+    EXPECT_TRUE(FileExists(copy));
+    ASSERT_EQ(script.shown.size(), 1u);
+    EXPECT_EQ(script.shown[0].body.find(L"Liczba usuniętych plików: 1"), 0u);
+}
 
 // ---------------------------------------------------------------- restore
 
