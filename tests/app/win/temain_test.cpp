@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "backup/win/teopcjekopiizapasowych.h"
 #include "net/win/teautoaktualizacja.h"
 #include "support/scripted_responder.h"
 #include "ui/win/timer.h"
@@ -52,10 +53,31 @@ TEST(TeMain, FunctionsOfLaterVersionsAnswerWithANotice) {
     TeMain main;
     for (auto& item : main.PopupMenu1.Items())
         if (item.onClick && item.name != L"Zamknij1" && item.name != L"Automatycznaaktualizacja1" &&
-            item.name != L"Kontakttechniczny1" && item.name != L"Oprogramie1")
+            item.name != L"Kontakttechniczny1" && item.name != L"Oprogramie1" &&
+            item.name != L"Opcjekopiizapasowych1")
             item.onClick();
-    ASSERT_EQ(script.shown.size(), 2u);
+    ASSERT_EQ(script.shown.size(), 1u);
     for (auto& s : script.shown) EXPECT_EQ(s.headline[0], L'*') << s.headline;
+}
+
+// The backup options item opens the options dialog itself.
+TEST(TeMain, BackupOptionsItemOpensTheDialog) {
+    ScriptedResponder script;
+    TeMain main;
+    bool shown = false;
+    Timer closer(50, true);
+    closer.OnTimer = [&] {
+        for (Form* f : App().Forms())
+            if (auto* w = dynamic_cast<TeOpcjeKopiiZapasowych*>(f); w && w->IsModal()) {
+                shown = true;
+                closer.SetEnabled(false);
+                w->bZamknij->Click();
+            }
+    };
+    for (auto& item : main.PopupMenu1.Items())
+        if (item.name == L"Opcjekopiizapasowych1") item.onClick();
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(script.shown.empty());
 }
 
 // The update and contact items open the real wizards.
