@@ -7,6 +7,7 @@
 #include "backup/entrypaths.h"
 #include "backup/infovalues.h"
 #include "backup/restorelist.h"
+#include "backup/win/archivefolder.h"
 #include "backup/win/backupproblems.h"
 #include "backup/win/infofile.h"
 #include "cabinet/cabfile.h"
@@ -119,7 +120,7 @@ bool AfterWriterFailure(const ECABFileError& failure, std::vector<std::wstring>&
 void BackupFolder() {
     const std::wstring folder = ChooseFolder(L"Wybierz folder", L"C:\\");
     if (folder.empty()) return;
-    const std::wstring proposed = DefaultArchiveName(ProgramDir(), folder, Modal().Now());
+    const std::wstring proposed = DefaultArchiveName(ArchiveFolder(), folder, Modal().Now());
     const std::wstring archive = ChooseSaveFile(kCaption, proposed, L"Kopie zapasowe|*.cab");
     PackFolder(folder, archive);
 }
