@@ -99,7 +99,7 @@ TeMain::TeMain() : Form(BorderStyle::Single) {
     MakeBold(tevClickableLabel4, clBlack);
     tevClickableLabel4->SetCursor(nullptr);
     tevClickableLabel3 = MenuLabel(ScrollBox1, L"Zrób kopię zapasową folderu", 20);
-    tevClickableLabel2 = MenuLabel(ScrollBox1, L"Odtwórz kopie zapasową", 20);
+    tevClickableLabel2 = MenuLabel(ScrollBox1, L"Odtwórz kopię zapasową", 20);
     for (auto* l : {tevClickableLabel3, tevClickableLabel2}) {
         l->DotLeft = true;
         l->ArrowRightDouble = true;

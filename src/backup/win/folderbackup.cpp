@@ -16,6 +16,7 @@
 #include "interact/progress.h"
 #include "interact/seam.h"
 #include "util/datetext.h"
+#include "util/numberwords.h"
 #include "util/paths.h"
 #include "util/safeformat.h"
 #include "util/sizetext.h"
@@ -142,12 +143,14 @@ bool PackFolder(const std::wstring& chosenFolder, const std::wstring& archive) {
     int skipped = 0;
     if (!SkipNamesTooLong(files, folder, info, skipped)) return false;
 
-    std::wstring count = SafeFormat(L"do spakowania w sumie %d plików.", {static_cast<int>(files.size())});
+    std::wstring count = L"do spakowania w sumie " +
+                         PluralFormat(L"%d %s", L"plik", L"pliki", L"plików", static_cast<std::int64_t>(files.size())) +
+                         L".";
     if (skipped > 0) count += SafeFormat(L" (pominięte: %d o za długich nazwach)", {skipped});
     const bool confirmed = Ask(SafeFormat(L"Kopia zapasowa folderu %s\r\n"
                                           L"%s\r\n"
                                           L"nazwa archiwum: %s\r\n"
-                                          L"Kontyunować?",
+                                          L"Kontynuować?",
                                           {folder, count, archive}));
     if (!confirmed) return false;
 

@@ -13,6 +13,7 @@
 #include "interact/filedialogs.h"
 #include "interact/progress.h"
 #include "ui/kit/win/formkit.h"
+#include "util/numberwords.h"
 #include "util/paths.h"
 #include "util/safeformat.h"
 #include "util/sizetext.h"
@@ -245,7 +246,7 @@ void TeZawartoscArchiwum::tevColorButton2Click(Control*) {
     SetModalResult(mrOk);
     const int checked = lb->CheckedCount();
     if (checked == 0) RaiseError(L"Nic nie zaznaczyłeś!");
-    if (!Ask(L"Czy wypakować " + std::to_wstring(checked) + L" plików?", Question::Destructive)) return;
+    if (!Ask(PluralFormat(L"Czy wypakować %d %s?", L"plik", L"pliki", L"plików", checked), Question::Destructive)) return;
 
     // All checked files in one pass over the archive.
     std::vector<std::wstring> keys;

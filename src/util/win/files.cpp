@@ -265,7 +265,7 @@ std::wstring LzExpandCopy(const std::wstring& path) {
 
 bool ShellOpen(const std::wstring& target) {
     std::wstring what = target;
-    if (!EndsWithNoCase(L".exe", what) && !ContainsNoCase(L"http://", what) && !ContainsNoCase(L"mailto:", what))
+    if (!EndsWithNoCase(L".exe", what) && !ContainsNoCase(L"://", what) && !ContainsNoCase(L"mailto:", what))
         what = L"http://" + what;
     return Modal().ShellOpen(what, L"");
 }

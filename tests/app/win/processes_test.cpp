@@ -211,3 +211,22 @@ TEST(Program, BackupOptionsSwitchShowsTheDialogAloneAndEnds) {
     PostMessageW(dialog, WM_CLOSE, 0, 0);
     EXPECT_EQ(p.WaitExit(kStart), 0);
 }
+
+TEST(Program, NoToTheSiblingsWarningReleasesTheSingleInstanceMark) {
+    TempDir dir;
+    std::wstring sibling = dir.CopyProgram(L"papirek.exe");
+    std::wstring exe = dir.CopyProgram(L"archiwin.exe");
+    ProgramProcess running(sibling, L"");
+    ASSERT_NE(running.WaitWindow(L"ArchiwinControl", kStart), nullptr);
+
+    ProgramProcess p(exe, L"");
+    HWND warning = p.WaitWindow(L"#32770", kStart);
+    ASSERT_NE(warning, nullptr);
+    EXPECT_NE(MessageText(warning).find(L"Inny program Studio TEV"), std::wstring::npos);
+    AnswerMessage(warning, false);
+    EXPECT_EQ(p.WaitExit(kStart), 0);
+    EXPECT_EQ(p.MainWindow(), nullptr);
+    // The next start is not asked about another copy of itself.
+    EXPECT_FALSE(AtomExists(exe));
+    CloseMain(running);
+}

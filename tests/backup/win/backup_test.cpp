@@ -127,7 +127,7 @@ TEST_F(Backup, EachCompressionKindWritesWhatTheSystemReadsBack) {
         EXPECT_EQ(script.shown[1].items, std::vector<std::wstring>{L"Kopie zapasowe|*.cab"});
         EXPECT_EQ(script.shown[2].headline, L"Kopia zapasowa folderu " + sample.folder);
         EXPECT_EQ(script.shown[2].body,
-                  L"do spakowania w sumie 6 plików.\r\nnazwa archiwum: " + archive + L"\r\nKontyunować?");
+                  L"do spakowania w sumie 6 plików.\r\nnazwa archiwum: " + archive + L"\r\nKontynuować?");
         EXPECT_EQ(script.shown[3].kind, L"input");
         EXPECT_EQ(script.shown[3].caption, L"Komentarz do archiwum");
         EXPECT_EQ(script.shown[3].headline, L"Wpisz komentarz");
@@ -475,7 +475,7 @@ TEST_F(Backup, RestoreComparesChecksByModeAndReplacesAfterTheQuestion) {
         main.tevClickableLabel2->Click();
         auto headlines = Headlines(script);
         ASSERT_GE(headlines.size(), 4u);
-        EXPECT_EQ(headlines[1], L"Czy wypakować 4 plików?");
+        EXPECT_EQ(headlines[1], L"Czy wypakować 4 pliki?");
         EXPECT_EQ(headlines[2], L"Czy na pewno zastąpić plik " + sample.Path(older) + L"?");
         EXPECT_EQ(script.shown[2].body, L"Plik na dysku: \r\n" + olderOnDisk);
         EXPECT_EQ(headlines[3], L"Ilość wypakowanych plików: 4");
@@ -582,7 +582,7 @@ TEST_F(Backup, RestoreQuestionsLeftUnansweredKeepTheFilesOnDisk) {
         main.tevClickableLabel2->Click();
 
         ASSERT_GE(windows.shown.size(), 2u);
-        EXPECT_EQ(windows.shown[1].headline, L"Czy wypakować 2 plików?");
+        EXPECT_EQ(windows.shown[1].headline, L"Czy wypakować 2 pliki?");
         EXPECT_TRUE(windows.shown[1].message.destructive);
         if (c.restored) {
             ASSERT_GE(windows.shown.size(), 3u);
@@ -808,7 +808,7 @@ TEST_F(Backup, ThousandsOfSmallFilesComeBackByteForByte) {
             ScriptBackup(script, archive, kind.answers, folder);
             main.tevClickableLabel3->Click();
             ASSERT_EQ(script.shown.back().headline, L"Wykonałem kopię zapasową.");
-            EXPECT_NE(script.shown[2].body.find(L"w sumie 5003 plików."), std::wstring::npos);
+            EXPECT_NE(script.shown[2].body.find(L"w sumie 5003 pliki."), std::wstring::npos);
         }
         TCABFile cab;
         cab.CABFile = archive;
