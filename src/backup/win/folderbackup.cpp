@@ -186,17 +186,29 @@ bool PackFolder(const std::wstring& chosenFolder, const std::wstring& archive) {
         cab.CompressionType = Ask(L"Kompresować w ogóle?") ? typMSZIP : typNone;
     }
 
-    cab.OnCompressProgress = [](TCABFile*, int pos, int tot) { UpdateProgress(pos, tot); };
     cab.CABFile = archive;
-    for (;;) {
-        ShowStatus(L"Kompresuję pliki...");
-        try {
-            cab.Compress();
-            break;
-        } catch (const ECABFileError& failure) {
-            FinishProgress();
-            if (!AfterWriterFailure(failure, files, archive, cab.TotalSize)) return false;
-            listFiles();
+    {
+        StopOffer offer;
+        // The writer removes its unfinished file when the report throws.
+        auto stopIfAsked = [&] {
+            if (StopRequested())
+                RaiseError(L"Przerwałeś tworzenie kopii zapasowej: archiwum nie zostało zapisane.\r\n" + archive);
+        };
+        cab.OnCompressProgress = [&](TCABFile*, int pos, int tot) {
+            UpdateProgress(pos, tot);
+            stopIfAsked();
+        };
+        for (;;) {
+            ShowStatus(L"Kompresuję pliki...");
+            stopIfAsked();
+            try {
+                cab.Compress();
+                break;
+            } catch (const ECABFileError& failure) {
+                FinishProgress();
+                if (!AfterWriterFailure(failure, files, archive, cab.TotalSize)) return false;
+                listFiles();
+            }
         }
     }
     FinishProgress();
