@@ -73,25 +73,13 @@ TeMain::TeMain() : Form(BorderStyle::Single) {
     HTMLabel6->SetVAlignment(TVAlignment::tvaCenter);
     HTMLabel6->SetAlign(Align::Client);
 
-    tevClickableLabel1 = MenuLabel(tevPanel1, L"Archiwin", 14);
+    tevClickableLabel1 = MenuLabel(tevPanel1, L"&Archiwin", 14);
     tevClickableLabel1->SetTransparent(false);
     tevClickableLabel1->SetColor(clTevMaroon);
     MakeBold(tevClickableLabel1, clWhite);
     tevClickableLabel1->DotLeft = true;
     tevClickableLabel1->Hover = true;
     tevClickableLabel1->SetDropDownMenu(&PopupMenu1);
-
-    lbData = tevPanel1->Add<TtevClickableLabel>();
-    lbData->SetHeight(14);
-    lbData->SetAlign(Align::Bottom);
-    lbData->SetAlignment(Alignment::Center);
-    lbData->SetVerticalCenter(true);
-    lbData->SetTransparent(false);
-    lbData->SetColor(clTevGreen);
-    MakeBold(lbData, clWhite);
-    lbData->Hover = true;
-    lbData->SetCursor(CustomCursor(crHand));
-    lbData->SetDropDownMenu(&PopupMenu1);
 
     tevPanel2 = tevPanel1->Add<TtevPanel>();
     tevPanel2->SetColor(clTevCream);
@@ -104,8 +92,8 @@ TeMain::TeMain() : Form(BorderStyle::Single) {
     tevClickableLabel4 = MenuLabel(ScrollBox1, L"Kopie zapasowe", 22);
     MakeBold(tevClickableLabel4, clBlack);
     tevClickableLabel4->SetCursor(nullptr);
-    tevClickableLabel3 = MenuLabel(ScrollBox1, L"Zrób kopię zapasową folderu", 20);
-    tevClickableLabel2 = MenuLabel(ScrollBox1, L"Odtwórz kopię zapasową", 20);
+    tevClickableLabel3 = MenuLabel(ScrollBox1, L"&Zrób kopię zapasową folderu", 20);
+    tevClickableLabel2 = MenuLabel(ScrollBox1, L"&Odtwórz kopię zapasową", 20);
     for (auto* l : {tevClickableLabel3, tevClickableLabel2}) {
         l->DotLeft = true;
         l->ArrowRightDouble = true;
@@ -114,10 +102,23 @@ TeMain::TeMain() : Form(BorderStyle::Single) {
     }
     tevClickableLabel3->OnClick = [this](Control* s) { RunCommand([this, s] { tevClickableLabel3Click(s); }); };
     tevClickableLabel2->OnClick = [this](Control* s) { RunCommand([this, s] { tevClickableLabel2Click(s); }); };
-    bInne = MenuLabel(ScrollBox1, L"Inne funkcje", 26);
+    bInne = MenuLabel(ScrollBox1, L"&Inne funkcje", 26);
     MakeBold(bInne, clBlack);
     bInne->Hover = true;
     bInne->SetDropDownMenu(&PopupMenu1);
+
+    // Made last, so that Tab reaches the date strip after the commands above it.
+    lbData = tevPanel1->Add<TtevClickableLabel>();
+    lbData->SetHeight(14);
+    lbData->SetAlign(Align::Bottom);
+    lbData->SetAlignment(Alignment::Center);
+    lbData->SetVerticalCenter(true);
+    lbData->SetTransparent(false);
+    lbData->SetColor(clTevGreen);
+    MakeBold(lbData, clWhite);
+    lbData->Hover = true;
+    lbData->SetCursor(CustomCursor(crHand));
+    lbData->SetDropDownMenu(&PopupMenu1);
 
     OnShow = [this](Control* s) { FormShow(s); };
     OnClose = [this](Control* s) { FormClose(s); };

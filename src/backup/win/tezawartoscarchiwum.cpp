@@ -71,10 +71,10 @@ TeZawartoscArchiwum::TeZawartoscArchiwum(const std::wstring& archivePath)
     lbAplikacja = HeaderRow(7, L"Aplikacja:");
 
     pnTryby = SidePanel<TtevPanel>(pnTresc, Align::Top, 34);
-    bWypakuj = ModeButton(pnTryby, L"Wypakuj wszystkie pliki", 4, 126);
-    bZastapDodaj = ModeButton(pnTryby, L"Wypakuj nowe pliki, zastąp starsze nowszymi", 132, 242);
-    bZastap = ModeButton(pnTryby, L"Zastąp tylko istniejące pliki", 376, 148);
-    bWyczysc = ModeButton(pnTryby, L"Wyczyść", 526, 54);
+    bWypakuj = ModeButton(pnTryby, L"&Wypakuj wszystkie pliki", 4, 126);
+    bZastapDodaj = ModeButton(pnTryby, L"Wypakuj &nowe pliki, zastąp starsze nowszymi", 132, 242);
+    bZastap = ModeButton(pnTryby, L"Zastąp &tylko istniejące pliki", 376, 148);
+    bWyczysc = ModeButton(pnTryby, L"Wy&czyść", 526, 54);
     for (auto* b : {bWypakuj, bZastapDodaj, bZastap, bWyczysc})
         b->OnClick = [this](Control* s) { bWypakujClick(s); };
 
@@ -83,12 +83,12 @@ TeZawartoscArchiwum::TeZawartoscArchiwum(const std::wstring& archivePath)
     tevColorButton1->SetText(L"Anuluj");
     tevColorButton1->SetBounds(6, 4, 90, 25);
     tevColorButton2 = pnDol->Add<TtevColorButton>(TtevButtonKind::bkOK);
-    tevColorButton2->SetText(L"Wypakuj wybrane pliki");
+    tevColorButton2->SetText(L"Wypakuj wy&brane pliki");
     tevColorButton2->SetBounds(582 - 6 - 160, 4, 160, 25);
     MakeBold(tevColorButton2);
     tevColorButton2->OnClick = [this](Control* s) { tevColorButton2Click(s); };
 
-    cbNiePytajOZastapienie = pnTresc->Add<CheckBox>(L"nie pytaj o zastąpienie każdego pliku");
+    cbNiePytajOZastapienie = pnTresc->Add<CheckBox>(L"nie &pytaj o zastąpienie każdego pliku");
     cbNiePytajOZastapienie->SetParentColor(true);
     cbNiePytajOZastapienie->SetHeight(20);
     cbNiePytajOZastapienie->SetAlign(Align::Bottom);
@@ -153,6 +153,8 @@ void TeZawartoscArchiwum::FormShow(Control*) {
     lbAplikacja->SetText(application);
 
     FillList(RestoreMode::NewAndNewer);
+    // The keyboard starts on the files.
+    lb->SetFocus();
 }
 
 void TeZawartoscArchiwum::FillList(RestoreMode mode) {

@@ -190,6 +190,23 @@ void Button::Command(WORD code) {
     if (code == BN_CLICKED) Click();
 }
 
+bool Button::DialogChar(wchar_t ch) {
+    const std::wstring& caption = Text();
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != L'&') continue;
+        if (caption[i + 1] == L'&') {
+            ++i;
+            continue;
+        }
+        if (CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(caption[i + 1]))) !=
+            CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(ch))))
+            return false;
+        Click();
+        return true;
+    }
+    return false;
+}
+
 // ------------------------------------------------------------------- Edit
 
 Edit::Edit(WinControl* parent, const std::wstring& text) : WinControl(parent) {

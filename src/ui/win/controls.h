@@ -80,6 +80,9 @@ public:
     void Click() override;
     void Command(WORD code) override;
     bool ClicksOnEnter() const override { return true; }
+    // Alt+the letter after "&" in the caption clicks the button, wherever
+    // it sits among the form's panels.
+    bool DialogChar(wchar_t ch) override;
 
 private:
     int modalResult_ = 0;

@@ -20,6 +20,7 @@
 #include "cabinet/cabfile.h"
 #include "support/scripted_responder.h"
 #include "support/win/capture.h"
+#include "support/win/keys.h"
 #include "util/cp1250.h"
 #include "util/ini.h"
 #include "util/paths.h"
@@ -596,6 +597,47 @@ TEST_F(Backup, RestoreQuestionsLeftUnansweredKeepTheFilesOnDisk) {
         EXPECT_EQ(FileExists(lost), c.ways.back() == W::Countdown);
         DeleteFileW(lost.c_str());
     }
+}
+
+// The contents dialog without a mouse, every key typed through the system's
+// input: it opens on the list; the buttons' letters choose the modes, Space
+// checks the file the arrows reached, Tab leaves the list and Shift+Tab comes
+// back, Alt+B restores what is checked.
+TEST_F(Backup, RestoreDialogByKeyboardAlone) {
+    const std::wstring archive = MakeBackup(L"kopia.cab");
+    DeleteFileW(sample.Path(L"pusty.txt").c_str());
+    ScriptedResponder script;
+    script.Answer(archive).Answer(2);  // "Czy wypakować…?": Nie
+    std::vector<int> checked;
+    HWND list = nullptr, opened = nullptr, tabbed = nullptr, back = nullptr;
+    bool ticked = false;
+    WhenContentsShown([&](TeZawartoscArchiwum& d) {
+        list = d.lb->Handle();
+        opened = GetFocus();
+        auto count = [&] { checked.push_back(d.lb->CheckedCount()); };
+        KeySteps steps;
+        steps.Keys({VK_MENU, 'W'}).Then(count);  // every file
+        steps.Keys({VK_MENU, 'C'}).Then(count);  // none
+        steps.Keys({VK_MENU, 'N'}).Then(count);  // the deleted one
+        steps.Keys({VK_MENU, 'T'}).Then(count);  // none differs on disk
+        steps.Keys({VK_DOWN}).Keys({VK_SPACE}).Then(count);
+        steps.Keys({VK_TAB}).Then([&] { tabbed = GetFocus(); });
+        steps.Keys({VK_SHIFT, VK_TAB}).Then([&] { back = GetFocus(); });
+        steps.Keys({VK_MENU, 'P'}).Then([&] { ticked = d.cbNiePytajOZastapienie->Checked(); });
+        steps.Keys({VK_MENU, 'B'});
+        steps.Start();
+        EXPECT_TRUE(RunMessagesUntil([&] { return steps.Done() && d.ModalResult() != mrNone; }))
+            << "the keys did not close the dialog";
+    });
+    main.tevClickableLabel2->Click();
+    ASSERT_NE(list, nullptr) << "the dialog did not show";
+    EXPECT_EQ(opened, list);
+    EXPECT_EQ(checked, (std::vector<int>{6, 0, 1, 0, 1}));
+    EXPECT_NE(tabbed, list);
+    EXPECT_EQ(back, list);
+    EXPECT_TRUE(ticked);
+    ASSERT_EQ(script.shown.size(), 2u);
+    EXPECT_EQ(script.shown[1].headline, L"Czy wypakować 1 plik?");
 }
 
 // The archive's folder lost, or unknown to the archive: the user restores
