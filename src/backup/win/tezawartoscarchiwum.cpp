@@ -23,8 +23,35 @@
 
 namespace {
 
-constexpr int kHeaderRowHeight = 12;
-constexpr int kCaptionWidth = 100;
+constexpr int kHeaderRows = 8;
+constexpr int kCaptionWidth = 100;  // at least; wider when a caption needs it
+constexpr int kHeaderWidth = 582;
+
+// The height of one header row in 96-DPI units: the bold font's full line at
+// the window's DPI (descenders and ogoneks included), rounded up.
+int HeaderRowHeight(const Control& window) {
+    Font bold = window.GetFont();
+    bold.bold = true;
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, FontHandle(bold, window.Dpi()));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    const int dpi = window.Dpi();
+    return (metrics.tmHeight * 96 + dpi - 1) / dpi + 1;
+}
+
+int TextWidthUnits(const Control& window, const std::wstring& text) {
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, FontHandle(window.GetFont(), window.Dpi()));
+    RECT r{0, 0, 0, 0};
+    DrawTextW(dc, text.c_str(), -1, &r, DT_NOPREFIX | DT_SINGLELINE | DT_CALCRECT);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    const int dpi = window.Dpi();
+    return (r.right * 96 + dpi - 1) / dpi;
+}
 
 TtevColorButton* ModeButton(WinControl* parent, const std::wstring& caption, int left, int width) {
     auto* b = parent->Add<TtevColorButton>(caption);
@@ -60,7 +87,14 @@ TeZawartoscArchiwum::TeZawartoscArchiwum(const std::wstring& archivePath)
     // Everything beside the stripe, so that the stripe runs the full height.
     pnTresc = SidePanel<TtevPanel>(this, Align::Client);
 
-    pnNaglowek = SidePanel<TtevPanel>(pnTresc, Align::Top, 99);
+    // The rows as high as the font needs; the header grows when they need
+    // more than its designed 99.
+    rowHeight_ = HeaderRowHeight(*this);
+    captionWidth_ = kCaptionWidth;
+    for (const wchar_t* caption : {L"Nazwa archiwum:", L"Ilość plików:", L"Rozmiar archiwum:", L"Rozmiar:",
+                                   L"Kompresja:", L"Folder docelowy:", L"Komentarz:", L"Aplikacja:"})
+        captionWidth_ = std::max(captionWidth_, TextWidthUnits(*this, caption) + 8);
+    pnNaglowek = SidePanel<TtevPanel>(pnTresc, Align::Top, std::max(99, 2 + kHeaderRows * rowHeight_ + 3));
     eNazwaArchiwum = HeaderRow(0, L"Nazwa archiwum:");
     lbIlosc = HeaderRow(1, L"Ilość plików:");
     lbRozmiarArchiwum = HeaderRow(2, L"Rozmiar archiwum:");
@@ -103,12 +137,14 @@ TeZawartoscArchiwum::TeZawartoscArchiwum(const std::wstring& archivePath)
 }
 
 Label* TeZawartoscArchiwum::HeaderRow(int row, const std::wstring& caption) {
-    const int top = 2 + row * kHeaderRowHeight;
+    const int top = 2 + row * rowHeight_;
     auto* name = pnNaglowek->Add<Label>(caption);
-    name->SetBounds(8, top, kCaptionWidth, kHeaderRowHeight);
+    name->SetBounds(8, top, captionWidth_, rowHeight_);
     auto* value = pnNaglowek->Add<Label>();
-    value->SetBounds(8 + kCaptionWidth, top, 582 - 16 - kCaptionWidth, kHeaderRowHeight);
+    value->SetBounds(8 + captionWidth_, top, kHeaderWidth - 16 - captionWidth_, rowHeight_);
     MakeBold(value);
+    // A value too long for its row ends with "..." and shows whole as the hint.
+    value->SetEllipsis(row == 0 || row == 5 ? Label::Ellipsis::Path : Label::Ellipsis::End);
     return value;
 }
 

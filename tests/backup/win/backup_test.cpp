@@ -599,6 +599,51 @@ TEST_F(Backup, RestoreQuestionsLeftUnansweredKeepTheFilesOnDisk) {
     }
 }
 
+// The header's rows hold their whole letters at the window's DPI (the
+// descenders of "g" and "ę" included), and a value too long for its row
+// shows whole as its hint, a short one has none.
+TEST_F(Backup, RestoreHeaderRowsFitTheFontAndLongValuesShowWholeAsHints) {
+    const std::wstring comment = L"Kopia zrobiona przed zamknięciem roku, gdy księgowość wysłała już "
+                                 L"wszystkie deklaracje i zestawienia do urzędu skarbowego i do ZUS-u";
+    const std::wstring archive = sample.work + L"kopia z długim komentarzem.cab";
+    {
+        ScriptedResponder script;
+        script.Answer(sample.folder + L"\\").Answer(archive).Answer(1).Answer(comment).Answer(2).Answer(1).Answer(1);
+        main.tevClickableLabel3->Click();
+    }
+    ScriptedResponder script;
+    script.Answer(archive);
+    bool ran = false;
+    WhenContentsShown([&](TeZawartoscArchiwum& d) {
+        ran = true;
+        Font bold = d.GetFont();
+        bold.bold = true;
+        HDC dc = GetDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, FontHandle(bold, d.Dpi()));
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        SelectObject(dc, old);
+        ReleaseDC(nullptr, dc);
+        const std::vector<Label*> values = {d.eNazwaArchiwum, d.lbIlosc, d.lbRozmiarArchiwum, d.lbRozmiarPlikow,
+                                            d.lbKompresja, d.lbDest, d.lbKomentarz, d.lbAplikacja};
+        for (size_t i = 0; i < values.size(); ++i) {
+            const RECT r = values[i]->PixelBounds();
+            EXPECT_GE(r.bottom - r.top, metrics.tmHeight) << "row " << i;
+            if (i > 0) {
+                EXPECT_GE(r.top, values[i - 1]->PixelBounds().bottom) << "row " << i << " overlaps";
+            }
+        }
+        EXPECT_LE(values.back()->Bounds().bottom, d.pnNaglowek->Height());
+        EXPECT_EQ(d.lbKomentarz->Text(), comment);
+        EXPECT_EQ(d.lbKomentarz->Hint(), comment);
+        EXPECT_EQ(d.lbIlosc->Hint(), L"");
+        EXPECT_TRUE(CaptureWindowPng(d.Handle(), ShotPath(L"zawartosc_archiwum_naglowek.png")));
+    });
+    main.tevClickableLabel2->Click();
+    EXPECT_TRUE(ran);
+    DeleteFileW(archive.c_str());
+}
+
 // The contents dialog without a mouse, every key typed through the system's
 // input: it opens on the list; the buttons' letters choose the modes, Space
 // checks the file the arrows reached, Tab leaves the list and Shift+Tab comes
