@@ -28,3 +28,24 @@ void UpdateProgress(const void*, std::int64_t pos, std::int64_t tot) { UpdatePro
 void FinishProgress() {
     if (ProgressDisplay* d = Display()) d->FinishProgress();
 }
+
+StopOffer::StopOffer() {
+    if (ProgressDisplay* d = Display()) d->OfferStop(true);
+}
+
+StopOffer::~StopOffer() {
+    if (ProgressDisplay* d = Display()) d->OfferStop(false);
+}
+
+void RequestStop() {
+    if (ProgressDisplay* d = Display()) d->RequestStop(true);
+}
+
+void ForgetStopRequest() {
+    if (ProgressDisplay* d = Display()) d->RequestStop(false);
+}
+
+bool StopRequested() {
+    ProgressDisplay* d = Display();
+    return d && d->StopRequested();
+}

@@ -36,6 +36,27 @@ public:
     ProgressScope& operator=(const ProgressScope&) = delete;
 };
 
+// Work the user may stop. While a StopOffer lives the progress window offers
+// "Przerwij" (a click or Esc); the work asks StopRequested() now and then,
+// which also lets waiting window messages through, and ends cleanly when it
+// is true:
+//
+//   StopOffer offer;
+//   for (...) { if (StopRequested()) break; ... }
+class StopOffer {
+public:
+    StopOffer();
+    ~StopOffer();
+    StopOffer(const StopOffer&) = delete;
+    StopOffer& operator=(const StopOffer&) = delete;
+};
+bool StopRequested();
+// Asks the running work to stop at its next chance, also when it offers
+// stopping only later; the request lasts until the stoppable part ends or
+// ForgetStopRequest is called (when the command that ran ends).
+void RequestStop();
+void ForgetStopRequest();
+
 // The window that shows the reports.
 class ProgressDisplay {
 public:
@@ -44,4 +65,11 @@ public:
     virtual void ShowProgress(std::int64_t position, std::int64_t count) = 0;
     virtual void UpdateProgress(std::int64_t pos, std::int64_t tot) = 0;
     virtual void FinishProgress() = 0;
+    // Shows or takes away the offer to stop; showing it clears an earlier
+    // request.
+    virtual void OfferStop(bool) {}
+    // Lets waiting messages through; true once the user asked to stop.
+    virtual bool StopRequested() { return false; }
+    // Sets (true) or clears (false) a request to stop.
+    virtual void RequestStop(bool) {}
 };

@@ -26,6 +26,13 @@ ScriptedResponder& ScriptedResponder::Unanswered() {
     return *this;
 }
 
+ScriptedResponder& ScriptedResponder::AcceptOffered() {
+    Step step;
+    step.offered = true;
+    script_.push_back(step);
+    return *this;
+}
+
 std::optional<ScriptedResponder::Step> ScriptedResponder::Next() {
     if (script_.empty()) return std::nullopt;
     Step s = script_.front();
@@ -33,9 +40,10 @@ std::optional<ScriptedResponder::Step> ScriptedResponder::Next() {
     return s;
 }
 
-std::optional<std::wstring> ScriptedResponder::TextAnswer() {
+std::optional<std::wstring> ScriptedResponder::TextAnswer(const std::wstring& offered) {
     auto s = Next();
     if (!s || s->cancel) return std::nullopt;
+    if (s->offered) return offered;
     return s->isText ? s->text : std::to_wstring(s->number);
 }
 
@@ -68,12 +76,12 @@ int ScriptedResponder::PickFromList(const std::vector<std::wstring>& items, cons
 
 std::optional<std::wstring> ScriptedResponder::ChooseOpenFile(const FileChoice& choice) {
     shown.push_back({L"open", choice.title, choice.initialDir, choice.fileName, {}, {choice.filter}});
-    return TextAnswer();
+    return TextAnswer(choice.fileName);
 }
 
 std::optional<std::wstring> ScriptedResponder::ChooseSaveFile(const FileChoice& choice) {
     shown.push_back({L"save", choice.title, choice.initialDir, choice.fileName, {}, {choice.filter}});
-    return TextAnswer();
+    return TextAnswer(choice.fileName);
 }
 
 std::optional<std::wstring> ScriptedResponder::ChooseFolder(const std::wstring& title, const std::wstring& start) {

@@ -32,6 +32,8 @@ public:
     ScriptedResponder& Cancel();
     // The next message is left alone: it takes what its countdown would give.
     ScriptedResponder& Unanswered();
+    // A file choice taken as the dialog offers it: the proposed file name.
+    ScriptedResponder& AcceptOffered();
 
     std::vector<Shown> shown;
     DateTimeValue now = 46366.5;  // 10 December 2026, noon
@@ -56,9 +58,10 @@ private:
         bool unanswered = false;
         int number = 0;
         std::wstring text;
+        bool offered = false;
     };
     std::optional<Step> Next();
-    std::optional<std::wstring> TextAnswer();
+    std::optional<std::wstring> TextAnswer(const std::wstring& offered = {});
     std::deque<Step> script_;
     ModalResponder* previous_;
 };

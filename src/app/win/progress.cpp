@@ -98,10 +98,23 @@ TeDm_Splash::TeDm_Splash() : Form(BorderStyle::None) {
     ProgressBar1->SetVisible(false);
 
     lbIleJeszcze = tevPanel1->Add<TtevClickableLabel>();
-    lbIleJeszcze->SetBounds(8, 116, 456, 16);
+    lbIleJeszcze->SetBounds(8, 116, 340, 16);
     lbIleJeszcze->SetColor(clWhite);
     MakeBold(lbIleJeszcze, clTevSlate);
     lbIleJeszcze->SetVisible(false);
+
+    lbPrzerwij = tevPanel1->Add<TtevClickableLabel>(L"Przerwij (Esc)");
+    lbPrzerwij->SetBounds(352, 116, 112, 16);
+    lbPrzerwij->SetAlignment(Alignment::Right);
+    lbPrzerwij->SetColor(clWhite);
+    MakeBold(lbPrzerwij, clTevMaroon);
+    lbPrzerwij->Hover = true;
+    lbPrzerwij->SetCursor(LoadCursorW(nullptr, IDC_HAND));
+    lbPrzerwij->SetVisible(false);
+    lbPrzerwij->OnClick = [this](Control*) {
+        stopRequested = true;
+        lbPrzerwij->SetCaption(L"Przerywam...");
+    };
 
     Timer1.OnTimer = [this] { Timer1Timer(); };
     CenterOnScreen();
@@ -115,7 +128,19 @@ void TeDm_Splash::VisibilityChanged() {
 }
 
 void TeDm_Splash::Present() {
-    if (Visible()) return;
+    if (Visible()) {
+        // Above the window that started the work, also when the user has
+        // clicked that window meanwhile; the keyboard stays where it is.
+        for (HWND above = GetWindow(Handle(), GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
+            const bool topmost = GetWindowLongPtrW(above, GWL_EXSTYLE) & WS_EX_TOPMOST;
+            if (!topmost && IsWindowVisible(above) &&
+                GetWindowThreadProcessId(above, nullptr) == GetCurrentThreadId()) {
+                SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+                break;
+            }
+        }
+        return;
+    }
     Show();
     lastPosition = 0;
     lastPaintTick = 0;
@@ -124,7 +149,7 @@ void TeDm_Splash::Present() {
 void TeDm_Splash::Repaint() { RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN); }
 
 void TeDm_Splash::UpdateProgress(const void*, std::int64_t pos, std::int64_t tot) {
-    Present();
+    if (!Visible()) Present();
     if (Timer1.Enabled()) Timer1.SetEnabled(false);
     if (startTime == 0) startTime = Modal().Now();
     // Showing a report costs more than a data block takes (the bar repaints
@@ -133,6 +158,7 @@ void TeDm_Splash::UpdateProgress(const void*, std::int64_t pos, std::int64_t tot
     const std::uint64_t tick = GetTickCount64();
     if (pos < tot && lastPaintTick != 0 && tick - lastPaintTick < kPaintIntervalMs) return;
     lastPaintTick = tick;
+    Present();  // still above the program's other windows
     // The bar counts in int: very large totals are scaled down.
     int shift = 0;
     while ((tot >> shift) > INT_MAX) ++shift;
@@ -163,6 +189,12 @@ public:
     void ShowProgress(std::int64_t position, std::int64_t count) override;
     void UpdateProgress(std::int64_t pos, std::int64_t tot) override;
     void FinishProgress() override;
+    void OfferStop(bool on) override;
+    void RequestStop(bool on) override;
+    bool StopRequested() override;
+
+private:
+    DWORD lastPump_ = 0;
 };
 
 void SplashDisplay::ShowStatus(const std::wstring& text) {
@@ -199,6 +231,47 @@ void SplashDisplay::FinishProgress() {
     } catch (...) {
         // Nothing here may stop the operation that just ended.
     }
+}
+
+void SplashDisplay::OfferStop(bool on) {
+    if (!on && !splash) return;
+    TeDm_Splash& w = Splash();
+    // A request made before the work could be stopped holds; the end of the
+    // stoppable part clears it.
+    if (!on || !w.stopRequested) {
+        w.stopRequested = false;
+        w.lbPrzerwij->SetCaption(L"Przerwij (Esc)");
+    }
+    w.lbPrzerwij->SetVisible(on);
+    lastPump_ = 0;
+}
+
+void SplashDisplay::RequestStop(bool on) {
+    if (!on && !splash) return;
+    TeDm_Splash& w = Splash();
+    w.stopRequested = on;
+    w.lbPrzerwij->SetCaption(on ? L"Przerywam..." : L"Przerwij (Esc)");
+}
+
+bool SplashDisplay::StopRequested() {
+    if (!splash) return false;
+    // Messages are let through at most every 50 ms: the work asks often.
+    const DWORD now = GetTickCount();
+    if (lastPump_ && now - lastPump_ < 50) return splash->stopRequested;
+    lastPump_ = now;
+    // Esc stops the work whichever of the program's windows has the keys
+    // (the progress window itself never takes them).
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE)) {
+        if (msg.wParam == VK_ESCAPE && splash->lbPrzerwij->Visible()) {
+            splash->lbPrzerwij->Click();
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    App().ProcessMessages();
+    return splash->stopRequested;
 }
 
 }  // namespace

@@ -39,6 +39,8 @@ public:
     ProgressBar* ProgressBar1;
     TtevClickableLabel* lbIleJeszcze;
     TtevClickableLabel* lbCo;
+    // "Przerwij (Esc)": shown while the work may be stopped.
+    TtevClickableLabel* lbPrzerwij;
     // The hide timer: its first tick stops it and hides the window.
     Timer Timer1{500, true};
 
@@ -49,6 +51,7 @@ public:
     // when the next report is shown at once. Reports in between are skipped.
     std::uint64_t lastPaintTick = 0;
     static constexpr std::uint64_t kPaintIntervalMs = 100;
+    bool stopRequested = false;       // the user clicked "Przerwij" or pressed Esc
 
 protected:
     void VisibilityChanged() override;

@@ -98,7 +98,11 @@ int RunArchiwin(const std::wstring& commandLine) {
     if (ContainsNoCase(L"/pierwszyraz", commandLine))
         OfferShortcuts(OwnIdentity().productName.empty() ? std::wstring(L"Archiwin") : OwnIdentity().productName,
                        exePath);
-    CheckRunningSiblings(true, true);
+    if (CheckRunningSiblings(true, false)) {
+        // "Nie": the program ends here, and so does its single-instance mark.
+        ReleaseSingleInstance(exePath);
+        return 0;
+    }
 
     WindowSwitch which = FindWindowSwitch(commandLine);
     if (which != WindowSwitch::None) {

@@ -1,6 +1,7 @@
 #pragma once
 // TeMain: the main window. Every function of the program starts here, from a
 // clickable label or an item of the popup menu.
+#include <functional>
 #include <memory>
 
 #include "ui/kit/win/clickablelabel.h"
@@ -27,6 +28,14 @@ public:
     void bZamowProgramyClick();
     void Zamknij1Click();
 
+    // Runs one of the window's commands. While it runs (its progress lets
+    // the window's messages through) the other commands wait: they are
+    // refused with a beep. Closing the window meanwhile asks whether to stop
+    // the work; the window then closes when the command has ended, after
+    // its closing message.
+    void RunCommand(const std::function<void()>& command);
+    bool Working() const { return working_; }
+
     PopupMenu PopupMenu1;
     TtevPanel* tevPanel1;
     Panel* Panel5;
@@ -41,6 +50,11 @@ public:
     TtevClickableLabel* tevClickableLabel2;
     TtevClickableLabel* bInne;
     TtevClickableLabel* lbData;
+
+private:
+    bool CloseQuery();
+    bool working_ = false;
+    bool closeWhenDone_ = false;
 };
 
 // The header label's markup: the program's name, the maker and its links.

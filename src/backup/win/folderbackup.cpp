@@ -7,6 +7,7 @@
 #include "backup/entrypaths.h"
 #include "backup/infovalues.h"
 #include "backup/restorelist.h"
+#include "backup/win/archivefolder.h"
 #include "backup/win/backupproblems.h"
 #include "backup/win/infofile.h"
 #include "cabinet/cabfile.h"
@@ -15,6 +16,7 @@
 #include "interact/progress.h"
 #include "interact/seam.h"
 #include "util/datetext.h"
+#include "util/numberwords.h"
 #include "util/paths.h"
 #include "util/safeformat.h"
 #include "util/sizetext.h"
@@ -119,7 +121,7 @@ bool AfterWriterFailure(const ECABFileError& failure, std::vector<std::wstring>&
 void BackupFolder() {
     const std::wstring folder = ChooseFolder(L"Wybierz folder", L"C:\\");
     if (folder.empty()) return;
-    const std::wstring proposed = DefaultArchiveName(ProgramDir(), folder, Modal().Now());
+    const std::wstring proposed = DefaultArchiveName(ArchiveFolder(), folder, Modal().Now());
     const std::wstring archive = ChooseSaveFile(kCaption, proposed, L"Kopie zapasowe|*.cab");
     PackFolder(folder, archive);
 }
@@ -141,12 +143,14 @@ bool PackFolder(const std::wstring& chosenFolder, const std::wstring& archive) {
     int skipped = 0;
     if (!SkipNamesTooLong(files, folder, info, skipped)) return false;
 
-    std::wstring count = SafeFormat(L"do spakowania w sumie %d plików.", {static_cast<int>(files.size())});
+    std::wstring count = L"do spakowania w sumie " +
+                         PluralFormat(L"%d %s", L"plik", L"pliki", L"plików", static_cast<std::int64_t>(files.size())) +
+                         L".";
     if (skipped > 0) count += SafeFormat(L" (pominięte: %d o za długich nazwach)", {skipped});
     const bool confirmed = Ask(SafeFormat(L"Kopia zapasowa folderu %s\r\n"
                                           L"%s\r\n"
                                           L"nazwa archiwum: %s\r\n"
-                                          L"Kontyunować?",
+                                          L"Kontynuować?",
                                           {folder, count, archive}));
     if (!confirmed) return false;
 
@@ -182,17 +186,29 @@ bool PackFolder(const std::wstring& chosenFolder, const std::wstring& archive) {
         cab.CompressionType = Ask(L"Kompresować w ogóle?") ? typMSZIP : typNone;
     }
 
-    cab.OnCompressProgress = [](TCABFile*, int pos, int tot) { UpdateProgress(pos, tot); };
     cab.CABFile = archive;
-    for (;;) {
-        ShowStatus(L"Kompresuję pliki...");
-        try {
-            cab.Compress();
-            break;
-        } catch (const ECABFileError& failure) {
-            FinishProgress();
-            if (!AfterWriterFailure(failure, files, archive, cab.TotalSize)) return false;
-            listFiles();
+    {
+        StopOffer offer;
+        // The writer removes its unfinished file when the report throws.
+        auto stopIfAsked = [&] {
+            if (StopRequested())
+                RaiseError(L"Przerwałeś tworzenie kopii zapasowej: archiwum nie zostało zapisane.\r\n" + archive);
+        };
+        cab.OnCompressProgress = [&](TCABFile*, int pos, int tot) {
+            UpdateProgress(pos, tot);
+            stopIfAsked();
+        };
+        for (;;) {
+            ShowStatus(L"Kompresuję pliki...");
+            stopIfAsked();
+            try {
+                cab.Compress();
+                break;
+            } catch (const ECABFileError& failure) {
+                FinishProgress();
+                if (!AfterWriterFailure(failure, files, archive, cab.TotalSize)) return false;
+                listFiles();
+            }
         }
     }
     FinishProgress();

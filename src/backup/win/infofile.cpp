@@ -9,14 +9,6 @@
 
 namespace {
 
-bool CanCreateFilesIn(const std::wstring& folder) {
-    if (!DirectoryExists(folder)) return false;
-    wchar_t probe[MAX_PATH];
-    if (!GetTempFileNameW(folder.c_str(), L"tev", 0, probe)) return false;
-    DeleteFileW(probe);
-    return true;
-}
-
 std::wstring UserProgramFolder() {
     PWSTR base = nullptr;
     std::wstring folder;

@@ -1,5 +1,6 @@
 #include "backup/win/openbackup.h"
 
+#include "backup/win/archivefolder.h"
 #include "backup/win/tezawartoscarchiwum.h"
 #include "cabinet/cabfile.h"
 #include "interact/ask.h"
@@ -8,7 +9,7 @@
 #include "util/win/files.h"
 
 void OpenBackup() {
-    ShowBackup(ChooseOpenFile(L"Kopia zapasowa", ProgramDir() + L"*.cab", L"Kopie zapasowe|*.cab"));
+    ShowBackup(ChooseOpenFile(L"Kopia zapasowa", ArchiveFolder() + L"*.cab", L"Kopie zapasowe|*.cab"));
 }
 
 void ShowBackup(const std::wstring& path) {

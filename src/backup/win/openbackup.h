@@ -1,5 +1,5 @@
 #pragma once
-// The main window's "Odtwórz kopie zapasową".
+// The main window's "Odtwórz kopię zapasową".
 #include <string>
 
 // The open dialog in the program directory, then ShowBackup.

@@ -13,6 +13,7 @@
 #include "interact/filedialogs.h"
 #include "interact/progress.h"
 #include "ui/kit/win/formkit.h"
+#include "util/numberwords.h"
 #include "util/paths.h"
 #include "util/safeformat.h"
 #include "util/sizetext.h"
@@ -22,8 +23,35 @@
 
 namespace {
 
-constexpr int kHeaderRowHeight = 12;
-constexpr int kCaptionWidth = 100;
+constexpr int kHeaderRows = 8;
+constexpr int kCaptionWidth = 100;  // at least; wider when a caption needs it
+constexpr int kHeaderWidth = 582;
+
+// The height of one header row in 96-DPI units: the bold font's full line at
+// the window's DPI (descenders and ogoneks included), rounded up.
+int HeaderRowHeight(const Control& window) {
+    Font bold = window.GetFont();
+    bold.bold = true;
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, FontHandle(bold, window.Dpi()));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    const int dpi = window.Dpi();
+    return (metrics.tmHeight * 96 + dpi - 1) / dpi + 1;
+}
+
+int TextWidthUnits(const Control& window, const std::wstring& text) {
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, FontHandle(window.GetFont(), window.Dpi()));
+    RECT r{0, 0, 0, 0};
+    DrawTextW(dc, text.c_str(), -1, &r, DT_NOPREFIX | DT_SINGLELINE | DT_CALCRECT);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    const int dpi = window.Dpi();
+    return (r.right * 96 + dpi - 1) / dpi;
+}
 
 TtevColorButton* ModeButton(WinControl* parent, const std::wstring& caption, int left, int width) {
     auto* b = parent->Add<TtevColorButton>(caption);
@@ -59,7 +87,14 @@ TeZawartoscArchiwum::TeZawartoscArchiwum(const std::wstring& archivePath)
     // Everything beside the stripe, so that the stripe runs the full height.
     pnTresc = SidePanel<TtevPanel>(this, Align::Client);
 
-    pnNaglowek = SidePanel<TtevPanel>(pnTresc, Align::Top, 99);
+    // The rows as high as the font needs; the header grows when they need
+    // more than its designed 99.
+    rowHeight_ = HeaderRowHeight(*this);
+    captionWidth_ = kCaptionWidth;
+    for (const wchar_t* caption : {L"Nazwa archiwum:", L"Ilość plików:", L"Rozmiar archiwum:", L"Rozmiar:",
+                                   L"Kompresja:", L"Folder docelowy:", L"Komentarz:", L"Aplikacja:"})
+        captionWidth_ = std::max(captionWidth_, TextWidthUnits(*this, caption) + 8);
+    pnNaglowek = SidePanel<TtevPanel>(pnTresc, Align::Top, std::max(99, 2 + kHeaderRows * rowHeight_ + 3));
     eNazwaArchiwum = HeaderRow(0, L"Nazwa archiwum:");
     lbIlosc = HeaderRow(1, L"Ilość plików:");
     lbRozmiarArchiwum = HeaderRow(2, L"Rozmiar archiwum:");
@@ -70,10 +105,10 @@ TeZawartoscArchiwum::TeZawartoscArchiwum(const std::wstring& archivePath)
     lbAplikacja = HeaderRow(7, L"Aplikacja:");
 
     pnTryby = SidePanel<TtevPanel>(pnTresc, Align::Top, 34);
-    bWypakuj = ModeButton(pnTryby, L"Wypakuj wszystkie pliki", 4, 126);
-    bZastapDodaj = ModeButton(pnTryby, L"Wypakuj nowe pliki, zastąp starsze nowszymi", 132, 242);
-    bZastap = ModeButton(pnTryby, L"Zastąp tylko istniejące pliki", 376, 148);
-    bWyczysc = ModeButton(pnTryby, L"Wyczyść", 526, 54);
+    bWypakuj = ModeButton(pnTryby, L"&Wypakuj wszystkie pliki", 4, 126);
+    bZastapDodaj = ModeButton(pnTryby, L"Wypakuj &nowe pliki, zastąp starsze nowszymi", 132, 242);
+    bZastap = ModeButton(pnTryby, L"Zastąp &tylko istniejące pliki", 376, 148);
+    bWyczysc = ModeButton(pnTryby, L"Wy&czyść", 526, 54);
     for (auto* b : {bWypakuj, bZastapDodaj, bZastap, bWyczysc})
         b->OnClick = [this](Control* s) { bWypakujClick(s); };
 
@@ -82,12 +117,12 @@ TeZawartoscArchiwum::TeZawartoscArchiwum(const std::wstring& archivePath)
     tevColorButton1->SetText(L"Anuluj");
     tevColorButton1->SetBounds(6, 4, 90, 25);
     tevColorButton2 = pnDol->Add<TtevColorButton>(TtevButtonKind::bkOK);
-    tevColorButton2->SetText(L"Wypakuj wybrane pliki");
+    tevColorButton2->SetText(L"Wypakuj wy&brane pliki");
     tevColorButton2->SetBounds(582 - 6 - 160, 4, 160, 25);
     MakeBold(tevColorButton2);
     tevColorButton2->OnClick = [this](Control* s) { tevColorButton2Click(s); };
 
-    cbNiePytajOZastapienie = pnTresc->Add<CheckBox>(L"nie pytaj o zastąpienie każdego pliku");
+    cbNiePytajOZastapienie = pnTresc->Add<CheckBox>(L"nie &pytaj o zastąpienie każdego pliku");
     cbNiePytajOZastapienie->SetParentColor(true);
     cbNiePytajOZastapienie->SetHeight(20);
     cbNiePytajOZastapienie->SetAlign(Align::Bottom);
@@ -102,12 +137,14 @@ TeZawartoscArchiwum::TeZawartoscArchiwum(const std::wstring& archivePath)
 }
 
 Label* TeZawartoscArchiwum::HeaderRow(int row, const std::wstring& caption) {
-    const int top = 2 + row * kHeaderRowHeight;
+    const int top = 2 + row * rowHeight_;
     auto* name = pnNaglowek->Add<Label>(caption);
-    name->SetBounds(8, top, kCaptionWidth, kHeaderRowHeight);
+    name->SetBounds(8, top, captionWidth_, rowHeight_);
     auto* value = pnNaglowek->Add<Label>();
-    value->SetBounds(8 + kCaptionWidth, top, 582 - 16 - kCaptionWidth, kHeaderRowHeight);
+    value->SetBounds(8 + captionWidth_, top, kHeaderWidth - 16 - captionWidth_, rowHeight_);
     MakeBold(value);
+    // A value too long for its row ends with "..." and shows whole as the hint.
+    value->SetEllipsis(row == 0 || row == 5 ? Label::Ellipsis::Path : Label::Ellipsis::End);
     return value;
 }
 
@@ -152,6 +189,8 @@ void TeZawartoscArchiwum::FormShow(Control*) {
     lbAplikacja->SetText(application);
 
     FillList(RestoreMode::NewAndNewer);
+    // The keyboard starts on the files.
+    lb->SetFocus();
 }
 
 void TeZawartoscArchiwum::FillList(RestoreMode mode) {
@@ -245,7 +284,7 @@ void TeZawartoscArchiwum::tevColorButton2Click(Control*) {
     SetModalResult(mrOk);
     const int checked = lb->CheckedCount();
     if (checked == 0) RaiseError(L"Nic nie zaznaczyłeś!");
-    if (!Ask(L"Czy wypakować " + std::to_wstring(checked) + L" plików?", Question::Destructive)) return;
+    if (!Ask(PluralFormat(L"Czy wypakować %d %s?", L"plik", L"pliki", L"plików", checked), Question::Destructive)) return;
 
     // All checked files in one pass over the archive.
     std::vector<std::wstring> keys;

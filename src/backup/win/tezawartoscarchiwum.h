@@ -56,4 +56,6 @@ private:
     // original re-created, or another folder chosen; false when cancelled.
     bool ChooseAnotherDest();
     Label* HeaderRow(int row, const std::wstring& caption);
+    int rowHeight_ = 12;
+    int captionWidth_ = 0;
 };

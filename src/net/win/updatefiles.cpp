@@ -22,13 +22,6 @@ std::wstring PerUserProgramDir(const std::wstring& product) {
     return dir;
 }
 
-bool CanCreateFilesIn(const std::wstring& dir) {
-    wchar_t name[MAX_PATH + 16];
-    if (dir.size() > MAX_PATH - 14 || !GetTempFileNameW(dir.c_str(), L"aa", 0, name)) return false;
-    DeleteFileW(name);
-    return true;
-}
-
 std::wstring UpdateDirFor(const std::wstring& product) {
     const std::wstring work = WorkDir();
     const bool writable = CanCreateFilesIn(work);

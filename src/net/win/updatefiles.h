@@ -10,8 +10,7 @@
 // there when the user may not write beside the program (a standard user of a
 // program in Program Files).
 std::wstring PerUserProgramDir(const std::wstring& product);
-// True when a new file can be made in the folder (checked by making one).
-bool CanCreateFilesIn(const std::wstring& dir);
+// Whether a folder can be written: CanCreateFilesIn of util/win/files.h.
 // The download folder: the program's folder (the documents folder when the
 // program runs from the desktop), or the per-user folder when that one
 // cannot be written; with a trailing backslash.

@@ -66,6 +66,7 @@ Control::~Control() {
     if (parent_) {
         if (parent_->hovered_ == this) parent_->hovered_ = nullptr;
         if (parent_->captured_ == this) parent_->captured_ = nullptr;
+        if (parent_->focusedChild_ == this) parent_->focusedChild_ = nullptr;
         if (!hint_.empty() && !IsWindowed()) {
             if (HintHost* h = HintHostOf(this)) h->RemoveHintTool(this);
         }
@@ -369,6 +370,11 @@ LRESULT WinControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
         Realign();
         return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        // The windowless child with the keyboard shows or loses its mark.
+        if (focusedChild_) focusedChild_->Invalidate();
+        break;
     case WM_CAPTURECHANGED:
         // A popup menu or another window took the mouse: no windowless child
         // holds it any longer.
@@ -596,3 +602,14 @@ void WinControl::SetFocus() {
 }
 
 bool WinControl::Focused() const { return hwnd_ && GetFocus() == hwnd_; }
+
+void WinControl::FocusChild(Control* child) {
+    if (focusedChild_ != child) {
+        if (focusedChild_) focusedChild_->Invalidate();
+        focusedChild_ = child;
+    }
+    SetFocus();
+    if (child) child->Invalidate();
+}
+
+bool Control::KeyFocused() const { return parent_ && parent_->focusedChild_ == this && parent_->Focused(); }

@@ -156,6 +156,16 @@ public:
     // accelerator (windowless controls; windowed ones get it from the system).
     virtual bool DialogChar(wchar_t ch) { return false; }
 
+    // Windowless controls that act (links, buttons drawn by their parent) say
+    // so here: Tab reaches them and the keyboard then rests on the parent
+    // window, which keeps which of its children has it (FocusChild).
+    virtual bool TabStop() const { return false; }
+    // Whether this windowless control has the keyboard now.
+    bool KeyFocused() const;
+    // A key pressed while this windowless control has the keyboard (Enter,
+    // Space, the menu key); true when the control used it.
+    virtual bool KeyPress(WPARAM key) { return false; }
+
     // Switches the control to the system's colours (the standard-colours
     // mode for low-colour displays); each class knows its own scheme.
     virtual void UseStandardColors() {}
@@ -250,6 +260,13 @@ public:
 
     void SetFocus();
     bool Focused() const;
+    // Gives the keyboard to a windowless child of this window (the window
+    // itself takes the system's focus); null leaves it to the window alone.
+    void FocusChild(Control* child);
+    Control* FocusedChild() const { return focusedChild_; }
+    // A standard control of the system (an edit, a list), with behaviour of
+    // its own, rather than a window of the layer.
+    bool IsStandardControl() const { return baseProc_ != nullptr; }
     // Called for WM_KEYDOWN while the control has the focus; true if used.
     virtual bool KeyDown(WPARAM key) { return false; }
     // Enter pressed while the control has the focus clicks it (push buttons),
@@ -306,6 +323,7 @@ private:
     int scrollY_ = 0;
     Control* hovered_ = nullptr;  // under the mouse: a windowless child or this
     Control* captured_ = nullptr;
+    Control* focusedChild_ = nullptr;  // windowless, with the keyboard while this window has the focus
     bool tracking_ = false;
     bool aligning_ = false;
 };

@@ -61,12 +61,50 @@ void Label::SetTransparent(bool v) {
     Invalidate();
 }
 
+void Label::SetEllipsis(Ellipsis e) {
+    ellipsis_ = e;
+    UpdateEllipsisHint();
+    Invalidate();
+}
+
 UINT Label::Format() const {
     UINT f = DT_NOPREFIX;
     f |= alignment_ == Alignment::Center ? DT_CENTER : alignment_ == Alignment::Right ? DT_RIGHT : DT_LEFT;
     if (wordWrap_) f |= DT_WORDBREAK;
     else f |= DT_SINGLELINE | (verticalCenter_ ? DT_VCENTER : 0);
+    if (!wordWrap_ && ellipsis_ == Ellipsis::End) f |= DT_END_ELLIPSIS;
+    if (!wordWrap_ && ellipsis_ == Ellipsis::Path) f |= DT_PATH_ELLIPSIS;
     return f;
+}
+
+bool Label::Clipped() const {
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, FontHandle(GetFont(), Dpi()));
+    RECT r{0, 0, 0, 0};
+    DrawTextW(dc, Text().c_str(), -1, &r, DT_NOPREFIX | DT_SINGLELINE | DT_CALCRECT);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return r.right > Px(Width());
+}
+
+void Label::UpdateEllipsisHint() {
+    if (ellipsis_ == Ellipsis::None) return;
+    SetHint(Clipped() ? Text() : std::wstring());
+}
+
+void Label::TextChanged() {
+    UpdateEllipsisHint();
+    Control::TextChanged();
+}
+
+void Label::BoundsChanged() {
+    UpdateEllipsisHint();
+    Control::BoundsChanged();
+}
+
+void Label::AppearanceChanged() {
+    UpdateEllipsisHint();
+    Control::AppearanceChanged();
 }
 
 void Label::AdjustHeight() {
@@ -188,6 +226,23 @@ void Button::Click() {
 
 void Button::Command(WORD code) {
     if (code == BN_CLICKED) Click();
+}
+
+bool Button::DialogChar(wchar_t ch) {
+    const std::wstring& caption = Text();
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != L'&') continue;
+        if (caption[i + 1] == L'&') {
+            ++i;
+            continue;
+        }
+        if (CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(caption[i + 1]))) !=
+            CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(ch))))
+            return false;
+        Click();
+        return true;
+    }
+    return false;
 }
 
 // ------------------------------------------------------------------- Edit

@@ -34,6 +34,12 @@ public:
     void SetWordWrap(bool v);
     bool Transparent() const { return transparent_; }
     void SetTransparent(bool v);
+    // A single line too long for the label ends with "..." (the path's middle
+    // for PathEllipsis); the whole text is then the label's hint.
+    enum class Ellipsis { None, End, Path };
+    void SetEllipsis(Ellipsis e);
+    // Whether the text is wider than the label (a single line).
+    bool Clipped() const;
     // Fits the height to the text at the current width.
     void AdjustHeight();
     void UseStandardColors() override;
@@ -45,6 +51,13 @@ private:
     bool verticalCenter_ = false;
     bool wordWrap_ = false;
     bool transparent_ = true;
+    Ellipsis ellipsis_ = Ellipsis::None;
+    void UpdateEllipsisHint();
+
+protected:
+    void TextChanged() override;
+    void BoundsChanged() override;
+    void AppearanceChanged() override;
 };
 
 // A picture painted by its parent: an icon or a bitmap.
@@ -80,6 +93,9 @@ public:
     void Click() override;
     void Command(WORD code) override;
     bool ClicksOnEnter() const override { return true; }
+    // Alt+the letter after "&" in the caption clicks the button, wherever
+    // it sits among the form's panels.
+    bool DialogChar(wchar_t ch) override;
 
 private:
     int modalResult_ = 0;

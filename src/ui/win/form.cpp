@@ -44,6 +44,21 @@ bool OfferDialogChar(WinControl* parent, wchar_t ch) {
     return false;
 }
 
+void CollectTabStops(WinControl* parent, std::vector<Control*>& order) {
+    for (const auto& child : parent->Children()) {
+        Control* c = child.get();
+        if (!c->Visible() || !c->Enabled()) continue;
+        if (auto* windowed = dynamic_cast<WinControl*>(c)) {
+            if (GetWindowLongW(windowed->Handle(), GWL_STYLE) & WS_TABSTOP) order.push_back(c);
+            CollectTabStops(windowed, order);
+        } else if (c->TabStop()) {
+            order.push_back(c);
+        }
+    }
+}
+
+bool Pressed(int key) { return GetKeyState(key) < 0; }
+
 }  // namespace
 
 Form* OwnerForm(Control* control) { return control ? dynamic_cast<Form*>(control->Root()) : nullptr; }
@@ -196,8 +211,102 @@ int Form::ShowModal() {
     return modalResult_;
 }
 
+std::vector<Control*> Form::TabOrder() {
+    std::vector<Control*> order;
+    CollectTabStops(this, order);
+    return order;
+}
+
+Control* Form::KeyboardControl() {
+    WinControl* focused = FromHandle(GetFocus());
+    if (!focused || focused == this || OwnerForm(focused) != this) return nullptr;
+    if (Control* child = focused->FocusedChild()) return child;
+    return focused;
+}
+
+void Form::FocusControl(Control* control) {
+    if (!control) return;
+    if (auto* windowed = dynamic_cast<WinControl*>(control)) windowed->SetFocus();
+    else if (control->Parent()) control->Parent()->FocusChild(control);
+}
+
+void Form::MoveFocus(bool forward) {
+    const std::vector<Control*> order = TabOrder();
+    if (order.empty()) return;
+    const auto at = std::find(order.begin(), order.end(), KeyboardControl());
+    size_t next;
+    if (at == order.end()) next = forward ? 0 : order.size() - 1;
+    else next = (static_cast<size_t>(at - order.begin()) + (forward ? 1 : order.size() - 1)) % order.size();
+    FocusControl(order[next]);
+}
+
+bool Form::PopupByKeyboard() {
+    Control* target = KeyboardControl();
+    if (!target) target = this;
+    auto* windowed = dynamic_cast<WinControl*>(target);
+    // A standard control shows its own menu (an edit's cut and paste).
+    if (windowed && windowed->IsStandardControl()) return false;
+    if (!windowed && target->KeyPress(VK_APPS)) return true;
+    ContextMenu* menu = nullptr;
+    for (Control* c = target; c && !menu; c = c->Parent()) menu = c->GetPopupMenu();
+    if (!menu) return false;
+    // Where the mouse would have opened it: on the control.
+    POINT at;
+    if (windowed) {
+        RECT r;
+        GetWindowRect(windowed->Handle(), &r);
+        at = {r.left + Px(8), r.top + Px(8)};
+    } else {
+        RECT r = target->PixelBounds();
+        at = {r.left + Px(16), r.bottom};
+        ClientToScreen(target->Parent()->Handle(), &at);
+    }
+    menu->Popup(at.x, at.y);
+    return true;
+}
+
 bool Form::PreTranslate(MSG& msg) {
+    // Keys are handled here, outside any window procedure: what a key starts
+    // may fail, and its message is shown as a failure inside a window's is.
+    try {
+        return HandleKeys(msg);
+    } catch (...) {
+        HandleFailure(std::current_exception());
+        return true;
+    }
+}
+
+bool Form::HandleKeys(MSG& msg) {
     if (msg.message == WM_SYSCHAR && OfferDialogChar(this, static_cast<wchar_t>(msg.wParam))) return true;
+    const bool keyDown = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+    if (keyDown && (msg.wParam == VK_APPS || (msg.wParam == VK_F10 && Pressed(VK_SHIFT) && !Pressed(VK_CONTROL))) &&
+        PopupByKeyboard())
+        return true;
+    if (msg.message == WM_KEYDOWN && !Pressed(VK_CONTROL) && !Pressed(VK_MENU)) {
+        Control* control = KeyboardControl();
+        Control* windowless = control && !control->IsWindowed() ? control : nullptr;
+        if (windowless && windowless->KeyPress(msg.wParam)) return true;
+        // Tab is the form's where windowless controls take part, unless the
+        // focused control wants it for itself (DLGC_WANTTAB).
+        if (msg.wParam == VK_TAB) {
+            const std::vector<Control*> order = TabOrder();
+            const bool takesWindowless =
+                std::any_of(order.begin(), order.end(), [](Control* c) { return !c->IsWindowed(); });
+            const bool wantsTab = control && control->IsWindowed() &&
+                                  (SendMessageW(msg.hwnd, WM_GETDLGCODE, VK_TAB, reinterpret_cast<LPARAM>(&msg)) &
+                                   DLGC_WANTTAB);
+            if (takesWindowless && !wantsTab) {
+                MoveFocus(!Pressed(VK_SHIFT));
+                return true;
+            }
+        }
+        // Among windowless controls the arrows move as Tab does (a column
+        // of links reads like a menu).
+        if (windowless && (msg.wParam == VK_DOWN || msg.wParam == VK_UP)) {
+            MoveFocus(msg.wParam == VK_DOWN);
+            return true;
+        }
+    }
     if (msg.message == WM_KEYDOWN) {
         if (msg.wParam == VK_RETURN) {
             WinControl* focused = FromHandle(GetFocus());
@@ -274,10 +383,21 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         Close();
         return 0;
     case WM_ACTIVATE:
-        if (LOWORD(wp) != WA_INACTIVE) {
+        if (LOWORD(wp) == WA_INACTIVE) {
+            HWND focused = GetFocus();
+            lastFocus_ = focused && IsChild(Handle(), focused) ? focused : nullptr;
+        } else {
             Registry().active = this;
             if (Registry().onActivated) Registry().onActivated(this);
             if (OnActivate) OnActivate(this);
+            // The system gives the keyboard to the form itself: back to the
+            // control that had it when the form was left.
+            LRESULT result = WinControl::HandleMessage(msg, wp, lp);
+            if (lastFocus_ && IsWindow(lastFocus_) && IsChild(Handle(), lastFocus_) && IsWindowVisible(lastFocus_) &&
+                IsWindowEnabled(lastFocus_) && !HIWORD(wp))
+                ::SetFocus(lastFocus_);
+            lastFocus_ = nullptr;
+            return result;
         }
         break;
     case WM_SIZE: {

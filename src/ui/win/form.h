@@ -3,7 +3,12 @@
 // a modal form runs its own message loop until a modal result is set.
 // Enter presses the default button, Esc the cancel button (or closes a
 // modal form with result 2), Tab moves between controls, F1 opens the help
-// topic of the focused control (HelpContextOf).
+// topic of the focused control (HelpContextOf), Shift+F10 and the menu key
+// open the popup menu of the focused control (or of its nearest parent that
+// has one). Windowless controls that act take part: Tab reaches them in
+// creation order with the windowed ones, the arrows move between them, and
+// Enter or Space acts on the one that has the keyboard. A form reactivated
+// gives the keyboard back to the control that had it.
 //
 // The forms keep the list of the program's windows: all of them, the active
 // one and the main one. The application object reads it from here.
@@ -62,6 +67,16 @@ public:
     // Keyboard handling before dispatch; true when the message was used.
     bool PreTranslate(MSG& msg) override;
 
+    // The controls Tab reaches, in its order: windowed tab stops and
+    // windowless controls that act, shown and enabled, depth first in
+    // creation order.
+    std::vector<Control*> TabOrder();
+    // The control that has the keyboard: a windowless one, a windowed one,
+    // or null when it is elsewhere (or with the form itself).
+    Control* KeyboardControl();
+    // Gives the keyboard to a control of the form (windowed or windowless).
+    void FocusControl(Control* control);
+
     // Tooltips of the form's controls.
     void UpdateHintTool(Control* c) override;
     void RemoveHintTool(Control* c) override;
@@ -93,6 +108,10 @@ private:
     // The layer's control of a window of this form (or of its nearest parent
     // window that is one); the form itself otherwise.
     Control* ControlOf(HWND hwnd);
+    bool HandleKeys(MSG& msg);
+    // Tab (forward) or Shift+Tab among TabOrder.
+    void MoveFocus(bool forward);
+    bool PopupByKeyboard();
     BorderStyle style_;
     bool modal_ = false;
     bool shown_ = false;
@@ -101,4 +120,5 @@ private:
     Control* cancelButton_ = nullptr;
     std::vector<ContextMenu*> shortcutMenus_;
     HWND tooltip_ = nullptr;
+    HWND lastFocus_ = nullptr;  // while the form is inactive
 };

@@ -112,6 +112,27 @@ bool DirectoryAvailable(const std::wstring& path, unsigned timeoutMs) {
     return false;
 }
 
+bool CanCreateFilesIn(const std::wstring& folder) {
+    if (!DirectoryExists(folder)) return false;
+    const std::wstring base = WithBackslash(folder) + L"~archiwin-" + std::to_wstring(GetCurrentProcessId()) + L"-";
+    for (unsigned attempt = 0; attempt < 16; ++attempt) {
+        const std::wstring probe = base + std::to_wstring(GetTickCount() + attempt) + L".tmp";
+        HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            if (GetLastError() == ERROR_FILE_EXISTS || GetLastError() == ERROR_ALREADY_EXISTS) continue;
+            return false;
+        }
+        DWORD written = 0;
+        const bool wrote = WriteFile(file, "x", 1, &written, nullptr) && written == 1;
+        CloseHandle(file);
+        const bool there = GetFileAttributesW(probe.c_str()) != INVALID_FILE_ATTRIBUTES;
+        const bool removed = DeleteFileW(probe.c_str()) != 0;
+        return wrote && there && removed;
+    }
+    return false;
+}
+
 std::int64_t FileSizeOf(const std::wstring& path) {
     wchar_t full[MAX_PATH * 4];
     DWORD n = GetFullPathNameW(path.c_str(), MAX_PATH * 4, full, nullptr);
@@ -244,7 +265,7 @@ std::wstring LzExpandCopy(const std::wstring& path) {
 
 bool ShellOpen(const std::wstring& target) {
     std::wstring what = target;
-    if (!EndsWithNoCase(L".exe", what) && !ContainsNoCase(L"http://", what) && !ContainsNoCase(L"mailto:", what))
+    if (!EndsWithNoCase(L".exe", what) && !ContainsNoCase(L"://", what) && !ContainsNoCase(L"mailto:", what))
         what = L"http://" + what;
     return Modal().ShellOpen(what, L"");
 }

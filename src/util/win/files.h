@@ -59,6 +59,12 @@ bool DirectoryExists(const std::wstring& path);
 // while it still hangs the same path is answered "no" at once.
 bool DirectoryAvailable(const std::wstring& path, unsigned timeoutMs = 2000);
 
+// True when a file can be created in the folder: a real file is created,
+// found and removed again. (Asking the system for a temporary-file name is no
+// test: Wine reports success there without creating anything, and a folder's
+// read-only mark says nothing about the user's rights.)
+bool CanCreateFilesIn(const std::wstring& folder);
+
 // Size in bytes, -1 when nothing is found.
 std::int64_t FileSizeOf(const std::wstring& path);
 // Local last-write time with the two-second precision of the DOS form the

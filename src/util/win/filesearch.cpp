@@ -82,8 +82,10 @@ std::wstring InFolder(const std::wstring& folder, const std::wstring& name) {
     return folder + (joined ? L"" : L"\\") + name;
 }
 
-// The subfolders of folder, searched depth first for the name.
-std::wstring SearchSubfolders(const std::wstring& name, std::wstring folder) {
+// The subfolders of folder, searched depth first for the name. stopped is
+// set when entering refuses a folder.
+std::wstring SearchSubfolders(const std::wstring& name, std::wstring folder,
+                              const std::function<bool(const std::wstring&)>& entering, bool& stopped) {
     RemoveBackslash(folder);
     std::wstring found;
     std::vector<std::wstring> subfolders;
@@ -91,9 +93,13 @@ std::wstring SearchSubfolders(const std::wstring& name, std::wstring folder) {
         if (IsSubfolder(data)) subfolders.push_back(folder + L"\\" + data.cFileName);
     });
     for (const auto& sub : subfolders) {
+        if (entering && !entering(sub)) {
+            stopped = true;
+            return {};
+        }
         if (FileExists(InFolder(sub, name))) return InFolder(sub, name);
-        found = SearchSubfolders(name, sub);
-        if (!found.empty()) return found;
+        found = SearchSubfolders(name, sub, entering, stopped);
+        if (!found.empty() || stopped) return found;
     }
     return found;
 }
@@ -126,15 +132,22 @@ int FindFiles(std::vector<std::wstring>& list, const std::wstring& mask, const s
 }
 
 std::wstring FindFileInTree(const std::wstring& name, const std::wstring& folders, bool recursive) {
+    return FindFileInTree(name, folders, recursive, nullptr);
+}
+
+std::wstring FindFileInTree(const std::wstring& name, const std::wstring& folders, bool recursive,
+                            const std::function<bool(const std::wstring& folder)>& entering) {
     if (FileExists(name)) return name;
     auto list = SplitFolders(folders);
     for (const auto& folder : list)
         if (FileExists(InFolder(folder, name))) return InFolder(folder, name);
-    if (recursive)
+    if (recursive) {
+        bool stopped = false;
         for (const auto& folder : list) {
-            std::wstring found = SearchSubfolders(name, folder);
-            if (!found.empty()) return found;
+            std::wstring found = SearchSubfolders(name, folder, entering, stopped);
+            if (!found.empty() || stopped) return found;
         }
+    }
     return {};
 }
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,10 @@ int FindFiles(std::vector<std::wstring>& list, const std::wstring& mask, const s
 // ";"-separated folders, then (recursive) in their subfolders, depth first
 // (links to other places not entered). Empty when none.
 std::wstring FindFileInTree(const std::wstring& name, const std::wstring& folders, bool recursive);
+// The same, telling entering about each subfolder before it is searched; the
+// search ends with nothing found when entering returns false.
+std::wstring FindFileInTree(const std::wstring& name, const std::wstring& folders, bool recursive,
+                            const std::function<bool(const std::wstring& folder)>& entering);
 
 // One file of a folder's listing.
 struct ListedFile {

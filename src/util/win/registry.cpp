@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cwchar>
+#include <utility>
 #include <vector>
 
 #include "interact/ask.h"
@@ -16,6 +17,9 @@
 namespace {
 
 std::wstring lastError;
+bool machineWritesRefused = false;
+
+bool IsMachineRoot(int root) { return (root & 0x7F) == kLocalMachine; }
 
 HKEY RootKey(int root) {
     switch (root & 0x7F) {
@@ -81,10 +85,29 @@ void ReportWriteFailure() {
                   L"RegSaveErr" + std::to_wstring(day), true);
 }
 
+// Writes one string value; on failure says which step failed.
+struct WriteResult {
+    LONG code = ERROR_SUCCESS;
+    bool keyOpened = true;
+};
+
+WriteResult WriteValue(int root, const std::wstring& keyPath, const std::wstring& name, const std::wstring& text) {
+    if (IsMachineRoot(root) && machineWritesRefused) return {ERROR_ACCESS_DENIED, false};
+    HKEY key;
+    LONG rc = RegCreateKeyExW(RootKey(root), keyPath.c_str(), 0, nullptr, 0, KEY_WRITE | RegistryViewOf(root), nullptr,
+                              &key, nullptr);
+    if (rc != ERROR_SUCCESS) return {rc, false};
+    rc = RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                        static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    return {rc, true};
+}
+
 bool ListNames(int root, const std::wstring& keyPath, std::vector<std::wstring>& names, bool subkeys) {
     names.clear();
     HKEY key;
-    if (RegOpenKeyExW(RootKey(root), keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExW(RootKey(root), keyPath.c_str(), 0, KEY_READ | RegistryViewOf(root), &key) != ERROR_SUCCESS)
+        return false;
     DWORD count = 0, longest = 0;
     LONG rc = subkeys ? RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &count, &longest, nullptr, nullptr, nullptr,
                                          nullptr, nullptr, nullptr)
@@ -105,11 +128,15 @@ bool ListNames(int root, const std::wstring& keyPath, std::vector<std::wstring>&
 
 const std::wstring& LastRegistryError() { return lastError; }
 
+REGSAM RegistryViewOf(int root) { return IsMachineRoot(root) ? KEY_WOW64_32KEY : 0; }
+
+bool RefuseMachineWideWrites(bool refuse) { return std::exchange(machineWritesRefused, refuse); }
+
 std::wstring RegReadValue(int root, const std::wstring& keyPath, const std::wstring& name,
                           const std::wstring& defaultValue) {
     lastError.clear();
     HKEY key;
-    if (RegOpenKeyExW(RootKey(root), keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(RootKey(root), keyPath.c_str(), 0, KEY_READ | RegistryViewOf(root), &key) != ERROR_SUCCESS) {
         lastError = L"Can't open key. " + keyPath;
         return defaultValue;
     }
@@ -151,17 +178,14 @@ std::wstring RegReadValue(int root, const std::wstring& keyPath, const std::wstr
 
 void RegWriteString(int root, const std::wstring& keyPath, const std::wstring& name, const std::wstring& text) {
     lastError.clear();
-    HKEY key;
-    if (RegCreateKeyExW(RootKey(root), keyPath.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS) {
-        lastError = L"Can't open key. " + keyPath;
-    } else {
-        LONG rc = RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                                 static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-        if (rc != ERROR_SUCCESS) NoteError(L"Nie udał się zapis wartości", name, rc);
-        RegCloseKey(key);
-    }
-    if (!lastError.empty()) ReportWriteFailure();
+    WriteResult result = WriteValue(root, keyPath, name, text);
+    // A standard user may not write machine-wide keys: his own key holds the
+    // value instead, silently.
+    if (result.code != ERROR_SUCCESS && IsMachineRoot(root)) result = WriteValue(kCurrentUser, keyPath, name, text);
+    if (result.code == ERROR_SUCCESS) return;
+    if (!result.keyOpened) lastError = L"Can't open key. " + keyPath;
+    else NoteError(L"Nie udał się zapis wartości", name, result.code);
+    ReportWriteFailure();
 }
 
 bool RegValueNames(int root, const std::wstring& keyPath, std::vector<std::wstring>& names) {
@@ -174,7 +198,15 @@ bool RegKeyNames(int root, const std::wstring& keyPath, std::vector<std::wstring
 
 bool RegDeleteKey(int root, const std::wstring& keyPath) {
     if (!IsSubkeyPath(keyPath)) return false;
-    return RegDeleteTreeW(RootKey(root), keyPath.c_str()) == ERROR_SUCCESS;
+    if (!IsMachineRoot(root)) return RegDeleteTreeW(RootKey(root), keyPath.c_str()) == ERROR_SUCCESS;
+    // In the 32-bit view: empty the key, then delete it.
+    if (machineWritesRefused) return false;
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
+        return false;
+    LONG rc = RegDeleteTreeW(key, nullptr);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS && RegDeleteKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), KEY_WOW64_32KEY, 0) == ERROR_SUCCESS;
 }
 
 std::wstring SettingsKey(const std::wstring& section) { return L"Software\\TEV\\" + section; }

@@ -7,6 +7,18 @@
 // "Nie udała się wymiana danych z Rejestrem Windows! ..." (the user may spare
 // himself the message for the rest of the day) and the caller goes on.
 // Every value written is a string value; integers and booleans as text.
+//
+// Machine-wide keys (HKEY_LOCAL_MACHINE) are the ones the TEV programs share:
+// their paths under Software\TEV and their uninstall entries. The programs
+// may be 32-bit, and Windows keeps a 32-bit program's machine-wide keys in
+// the 32-bit view of the registry, so every access to that root goes to the
+// 32-bit view (a 64-bit build asks for it with KEY_WOW64_32KEY); the user's
+// keys are the same in both views.
+//
+// A user who is not an administrator may not write machine-wide keys. A
+// machine-wide write that fails goes to the same key and value under
+// HKEY_CURRENT_USER instead, which the readers of those values consult too;
+// no message is shown for it, only a failure of that write is reported.
 #include <string>
 #include <vector>
 
@@ -40,7 +52,20 @@ std::wstring RegReadValue(int root, const std::wstring& keyPath, const std::wstr
                           const std::wstring& defaultValue);
 
 // Writes a string value, creating the key when missing; reports a failure.
+// A machine-wide write that fails falls back to the user's key (above).
 void RegWriteString(int root, const std::wstring& keyPath, const std::wstring& name, const std::wstring& text);
+
+// Makes every machine-wide write fail as it does for a standard user on
+// Windows (Wine lets every user write everywhere); returns the previous
+// setting. For tests: the rest of the layer behaves as it would for that
+// user.
+bool RefuseMachineWideWrites(bool refuse);
+
+// The view flag of the root's keys (KEY_WOW64_32KEY for HKEY_LOCAL_MACHINE,
+// none for the others), for code that opens the same keys itself.
+#ifdef _WIN32
+REGSAM RegistryViewOf(int root);
+#endif
 
 // The names of the key's values / subkeys (the list is replaced); false when
 // the key cannot be opened or listed.

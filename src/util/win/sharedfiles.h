@@ -16,3 +16,9 @@ std::wstring InterestRatesFile();
 // (key "Plik" of the section "Pomocy"), or else the first one found on the
 // program's drive; empty when there is none. Looked up once per run.
 std::wstring HelpFile();
+// The lookup of HelpFile, from the drive root given, for the program
+// version given. The search shows where it is and can be stopped; when it
+// finds nothing (or is stopped) the version is noted in the user's settings
+// (Software\TEV\Archiwin) and the same version does not search again,
+// until a file is found at the kept location.
+std::wstring LocateHelpFile(const std::wstring& root, const std::wstring& version);

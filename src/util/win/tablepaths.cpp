@@ -68,8 +68,11 @@ namespace {
 // usable (the default name, DefaultDataDir for a missing directory).
 std::wstring RegisteredTablePath(int table, const std::wstring& suggested) {
     const TableInfo& info = Table(table);
-    std::wstring path = RegReadValue(kCurrentUser, kTablePathsKey, info.id, suggested);
-    path = RegReadValue(kLocalMachine, kTablePathsKey, info.id, path);
+    const std::wstring machine = RegReadValue(kLocalMachine, kTablePathsKey, info.id, L"");
+    const std::wstring user = RegReadValue(kCurrentUser, kTablePathsKey, info.id, L"");
+    std::wstring path = FileExists(machine) || (!machine.empty() && !FileExists(user)) ? machine
+                        : !user.empty()                                                ? user
+                                                                                       : suggested;
 
     std::wstring dir = DirectoryPart(path), name = FileNamePart(path);
     if (name.empty()) name = info.defaultFileName;

@@ -1,7 +1,7 @@
 #pragma once
 // Where the data files of the TEV programs are: each table's path is kept
-// under Software\TEV\ścieżki (the machine's value wins over the user's) and
-// remembered for the run once resolved.
+// under Software\TEV\ścieżki (the machine's value wins over the user's when
+// both name existing files) and remembered for the run once resolved.
 #include <array>
 #include <string>
 
@@ -14,8 +14,11 @@ inline constexpr wchar_t kTablePathsKey[] = L"Software\\TEV\\ścieżki";
 // from the desktop or from a CD-ROM. Ends in a backslash.
 std::wstring DefaultDataDir();
 
-// The table's file: the registered path (machine, then user, then the
-// suggestion), else the default file in DefaultDataDir. With search set, a
+// The table's file: the registered path (of the machine and the user, the
+// first whose file exists, else the first registered, else the suggestion),
+// else the default file in DefaultDataDir. A standard user's writes land in
+// his own key while an administrator's older value stays machine-wide, so a
+// value whose file has gone yields to one whose file is there. With search set, a
 // registered file that has gone is first looked for on the disk and the user
 // asked to take the one found. The path is recorded in both roots and as the
 // table's current path, unless neither the file nor its folder exists.

@@ -7,6 +7,7 @@
 #include "app/win/siblings.h"
 #include "process_driver.h"
 #include "support/scripted_responder.h"
+#include "util/win/guards.h"
 #include "util/win/identity.h"
 #include "util/win/registry.h"
 
@@ -46,6 +47,24 @@ TEST(Program, FirstStepSwitchEndsAtOnceAfterRecordingThePath) {
     EXPECT_EQ(p.WaitExit(kStart), 0);
     EXPECT_EQ(RegReadValue(kLocalMachine, L"Software\\TEV\\ścieżki", L"Archiwin", L""), exe);
     EXPECT_FALSE(AtomExists(exe)) << "the atom goes with the process";
+}
+
+// A standard user may not write machine-wide keys: Wine refuses them to the
+// program's process through an access list on Software\TEV (MachineKeyLock).
+// The path sibling tools look for lands in the user's key, and the main
+// window comes up without a registry message.
+TEST(Program, StandardUserStartsWithoutARegistryMessage) {
+    TempDir dir;
+    std::wstring exe = dir.CopyProgram(L"archiwin.exe");
+    RegistryValueGuard user(HKEY_CURRENT_USER, L"Software\\TEV\\ścieżki", L"Archiwin");
+    MachineKeyLock lock(L"Software\\TEV");
+    ProgramProcess p(exe, L"");
+    HWND main = p.WaitWindow(L"ArchiwinControl", kStart);
+    HWND message = p.MessageWindow();
+    EXPECT_EQ(message, nullptr) << (message ? MessageText(message) : std::wstring());
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(RegReadValue(kCurrentUser, L"Software\\TEV\\ścieżki", L"Archiwin", L""), exe);
+    CloseMain(p);
 }
 
 TEST(Program, AboutSwitchInsideAPathShowsOneWindowAndEnds) {
@@ -191,4 +210,23 @@ TEST(Program, BackupOptionsSwitchShowsTheDialogAloneAndEnds) {
     EXPECT_EQ(p.MainWindow(), nullptr);
     PostMessageW(dialog, WM_CLOSE, 0, 0);
     EXPECT_EQ(p.WaitExit(kStart), 0);
+}
+
+TEST(Program, NoToTheSiblingsWarningReleasesTheSingleInstanceMark) {
+    TempDir dir;
+    std::wstring sibling = dir.CopyProgram(L"papirek.exe");
+    std::wstring exe = dir.CopyProgram(L"archiwin.exe");
+    ProgramProcess running(sibling, L"");
+    ASSERT_NE(running.WaitWindow(L"ArchiwinControl", kStart), nullptr);
+
+    ProgramProcess p(exe, L"");
+    HWND warning = p.WaitWindow(L"#32770", kStart);
+    ASSERT_NE(warning, nullptr);
+    EXPECT_NE(MessageText(warning).find(L"Inny program Studio TEV"), std::wstring::npos);
+    AnswerMessage(warning, false);
+    EXPECT_EQ(p.WaitExit(kStart), 0);
+    EXPECT_EQ(p.MainWindow(), nullptr);
+    // The next start is not asked about another copy of itself.
+    EXPECT_FALSE(AtomExists(exe));
+    CloseMain(running);
 }

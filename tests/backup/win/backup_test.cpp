@@ -20,6 +20,7 @@
 #include "cabinet/cabfile.h"
 #include "support/scripted_responder.h"
 #include "support/win/capture.h"
+#include "support/win/keys.h"
 #include "util/cp1250.h"
 #include "util/ini.h"
 #include "util/paths.h"
@@ -127,7 +128,7 @@ TEST_F(Backup, EachCompressionKindWritesWhatTheSystemReadsBack) {
         EXPECT_EQ(script.shown[1].items, std::vector<std::wstring>{L"Kopie zapasowe|*.cab"});
         EXPECT_EQ(script.shown[2].headline, L"Kopia zapasowa folderu " + sample.folder);
         EXPECT_EQ(script.shown[2].body,
-                  L"do spakowania w sumie 6 plików.\r\nnazwa archiwum: " + archive + L"\r\nKontyunować?");
+                  L"do spakowania w sumie 6 plików.\r\nnazwa archiwum: " + archive + L"\r\nKontynuować?");
         EXPECT_EQ(script.shown[3].kind, L"input");
         EXPECT_EQ(script.shown[3].caption, L"Komentarz do archiwum");
         EXPECT_EQ(script.shown[3].headline, L"Wpisz komentarz");
@@ -475,7 +476,7 @@ TEST_F(Backup, RestoreComparesChecksByModeAndReplacesAfterTheQuestion) {
         main.tevClickableLabel2->Click();
         auto headlines = Headlines(script);
         ASSERT_GE(headlines.size(), 4u);
-        EXPECT_EQ(headlines[1], L"Czy wypakować 4 plików?");
+        EXPECT_EQ(headlines[1], L"Czy wypakować 4 pliki?");
         EXPECT_EQ(headlines[2], L"Czy na pewno zastąpić plik " + sample.Path(older) + L"?");
         EXPECT_EQ(script.shown[2].body, L"Plik na dysku: \r\n" + olderOnDisk);
         EXPECT_EQ(headlines[3], L"Ilość wypakowanych plików: 4");
@@ -582,7 +583,7 @@ TEST_F(Backup, RestoreQuestionsLeftUnansweredKeepTheFilesOnDisk) {
         main.tevClickableLabel2->Click();
 
         ASSERT_GE(windows.shown.size(), 2u);
-        EXPECT_EQ(windows.shown[1].headline, L"Czy wypakować 2 plików?");
+        EXPECT_EQ(windows.shown[1].headline, L"Czy wypakować 2 pliki?");
         EXPECT_TRUE(windows.shown[1].message.destructive);
         if (c.restored) {
             ASSERT_GE(windows.shown.size(), 3u);
@@ -596,6 +597,91 @@ TEST_F(Backup, RestoreQuestionsLeftUnansweredKeepTheFilesOnDisk) {
         EXPECT_EQ(FileExists(lost), c.ways.back() == W::Countdown);
         DeleteFileW(lost.c_str());
     }
+}
+
+// The header's rows hold their whole letters at the window's DPI (the
+// descenders of "g" and "ę" included), and a value too long for its row
+// shows whole as its hint, a short one has none.
+TEST_F(Backup, RestoreHeaderRowsFitTheFontAndLongValuesShowWholeAsHints) {
+    const std::wstring comment = L"Kopia zrobiona przed zamknięciem roku, gdy księgowość wysłała już "
+                                 L"wszystkie deklaracje i zestawienia do urzędu skarbowego i do ZUS-u";
+    const std::wstring archive = sample.work + L"kopia z długim komentarzem.cab";
+    {
+        ScriptedResponder script;
+        script.Answer(sample.folder + L"\\").Answer(archive).Answer(1).Answer(comment).Answer(2).Answer(1).Answer(1);
+        main.tevClickableLabel3->Click();
+    }
+    ScriptedResponder script;
+    script.Answer(archive);
+    bool ran = false;
+    WhenContentsShown([&](TeZawartoscArchiwum& d) {
+        ran = true;
+        Font bold = d.GetFont();
+        bold.bold = true;
+        HDC dc = GetDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, FontHandle(bold, d.Dpi()));
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        SelectObject(dc, old);
+        ReleaseDC(nullptr, dc);
+        const std::vector<Label*> values = {d.eNazwaArchiwum, d.lbIlosc, d.lbRozmiarArchiwum, d.lbRozmiarPlikow,
+                                            d.lbKompresja, d.lbDest, d.lbKomentarz, d.lbAplikacja};
+        for (size_t i = 0; i < values.size(); ++i) {
+            const RECT r = values[i]->PixelBounds();
+            EXPECT_GE(r.bottom - r.top, metrics.tmHeight) << "row " << i;
+            if (i > 0) {
+                EXPECT_GE(r.top, values[i - 1]->PixelBounds().bottom) << "row " << i << " overlaps";
+            }
+        }
+        EXPECT_LE(values.back()->Bounds().bottom, d.pnNaglowek->Height());
+        EXPECT_EQ(d.lbKomentarz->Text(), comment);
+        EXPECT_EQ(d.lbKomentarz->Hint(), comment);
+        EXPECT_EQ(d.lbIlosc->Hint(), L"");
+        EXPECT_TRUE(CaptureWindowPng(d.Handle(), ShotPath(L"zawartosc_archiwum_naglowek.png")));
+    });
+    main.tevClickableLabel2->Click();
+    EXPECT_TRUE(ran);
+    DeleteFileW(archive.c_str());
+}
+
+// The contents dialog without a mouse, every key typed through the system's
+// input: it opens on the list; the buttons' letters choose the modes, Space
+// checks the file the arrows reached, Tab leaves the list, Alt+B restores
+// what is checked. (Shift+Tab from the buttons' panel does not yet come back
+// to the list.)
+TEST_F(Backup, RestoreDialogByKeyboardAlone) {
+    const std::wstring archive = MakeBackup(L"kopia.cab");
+    DeleteFileW(sample.Path(L"pusty.txt").c_str());
+    ScriptedResponder script;
+    script.Answer(archive).Answer(2);  // "Czy wypakować…?": Nie
+    std::vector<int> checked;
+    HWND list = nullptr, opened = nullptr, tabbed = nullptr;
+    bool ticked = false;
+    WhenContentsShown([&](TeZawartoscArchiwum& d) {
+        list = d.lb->Handle();
+        opened = GetFocus();
+        auto count = [&] { checked.push_back(d.lb->CheckedCount()); };
+        KeySteps steps;
+        steps.Keys({VK_MENU, 'W'}).Then(count);  // every file
+        steps.Keys({VK_MENU, 'C'}).Then(count);  // none
+        steps.Keys({VK_MENU, 'N'}).Then(count);  // the deleted one
+        steps.Keys({VK_MENU, 'T'}).Then(count);  // none differs on disk
+        steps.Keys({VK_DOWN}).Keys({VK_SPACE}).Then(count);
+        steps.Keys({VK_TAB}).Then([&] { tabbed = GetFocus(); });
+        steps.Keys({VK_MENU, 'P'}).Then([&] { ticked = d.cbNiePytajOZastapienie->Checked(); });
+        steps.Keys({VK_MENU, 'B'});
+        steps.Start();
+        EXPECT_TRUE(RunMessagesUntil([&] { return steps.Done() && d.ModalResult() != mrNone; }))
+            << "the keys did not close the dialog";
+    });
+    main.tevClickableLabel2->Click();
+    ASSERT_NE(list, nullptr) << "the dialog did not show";
+    EXPECT_EQ(opened, list);
+    EXPECT_EQ(checked, (std::vector<int>{6, 0, 1, 0, 1}));
+    EXPECT_NE(tabbed, list);
+    EXPECT_TRUE(ticked);
+    ASSERT_EQ(script.shown.size(), 2u);
+    EXPECT_EQ(script.shown[1].headline, L"Czy wypakować 1 plik?");
 }
 
 // The archive's folder lost, or unknown to the archive: the user restores
@@ -808,7 +894,7 @@ TEST_F(Backup, ThousandsOfSmallFilesComeBackByteForByte) {
             ScriptBackup(script, archive, kind.answers, folder);
             main.tevClickableLabel3->Click();
             ASSERT_EQ(script.shown.back().headline, L"Wykonałem kopię zapasową.");
-            EXPECT_NE(script.shown[2].body.find(L"w sumie 5003 plików."), std::wstring::npos);
+            EXPECT_NE(script.shown[2].body.find(L"w sumie 5003 pliki."), std::wstring::npos);
         }
         TCABFile cab;
         cab.CABFile = archive;

@@ -169,6 +169,8 @@ TEST(Shell, OpenAddsTheSchemeToBareAddresses) {
     for (const Case& c : std::initializer_list<Case>{
              {L"www.tev.pl", L"http://www.tev.pl"},
              {L"HTTP://www.tev.pl/a", L"HTTP://www.tev.pl/a"},
+             {L"https://www.tev.pl/pomoc", L"https://www.tev.pl/pomoc"},
+             {L"ftp://ftp.tev.pl/", L"ftp://ftp.tev.pl/"},
              {L"mailto:pomoc@tev.pl", L"mailto:pomoc@tev.pl"},
              {L"C:\\Program Files\\TEV\\Instaluj.EXE", L"C:\\Program Files\\TEV\\Instaluj.EXE"},
          }) {

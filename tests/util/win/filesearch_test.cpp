@@ -6,7 +6,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "guards.h"
+#include "util/ini.h"
 #include "util/win/filesearch.h"
+#include "util/win/sharedfiles.h"
 
 namespace {
 
@@ -86,3 +89,35 @@ TEST_F(FileSearch, ALinkBackUpTheTreeIsNotEntered) {
 }
 
 }  // namespace
+
+// The help file: found once, a fruitless or stopped search noted per program
+// version, the kept location preferred to every search.
+TEST_F(FileSearch, HelpFileSearchedOncePerProgramVersion) {
+    FileGuard ini(SharedSettingsFile());
+    RegistryValueGuard noted(HKEY_CURRENT_USER, L"Software\\TEV\\Archiwin", L"Pomoc nieznaleziona w wersji");
+    DeleteFileW(SharedSettingsFile().c_str());
+    const std::wstring help = dir_ + L"sub\\głęboki\\tev.hlp";
+    auto kept = [] { return IniReadString(SharedSettingsFile(), L"Pomocy", L"Plik", L""); };
+
+    // Nothing there: the search finds nothing and notes the version.
+    EXPECT_EQ(LocateHelpFile(dir_, L"1.0.0.1"), L"");
+    EXPECT_EQ(kept(), L"");
+    std::ofstream(fs::path(help)) << "pomoc";
+    // The same version does not search again; another one does, and finds it.
+    EXPECT_EQ(LocateHelpFile(dir_, L"1.0.0.1"), L"");
+    EXPECT_EQ(LocateHelpFile(dir_, L"1.0.0.2"), help);
+    EXPECT_EQ(kept(), help);
+    // The kept location is taken without a search, whatever was noted.
+    fs::remove(fs::path(help));
+    EXPECT_EQ(LocateHelpFile(dir_, L"1.0.0.2"), L"");
+    std::ofstream(fs::path(help)) << "pomoc";
+    IniWriteString(SharedSettingsFile(), L"Pomocy", L"Plik", help);
+    EXPECT_EQ(LocateHelpFile(dir_, L"1.0.0.2"), help);
+
+    // Esc pressed while it runs stops it: nothing found, the version noted.
+    IniWriteString(SharedSettingsFile(), L"Pomocy", L"Plik", L"");
+    PostThreadMessageW(GetCurrentThreadId(), WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(LocateHelpFile(dir_, L"1.0.0.3"), L"");
+    EXPECT_EQ(LocateHelpFile(dir_, L"1.0.0.3"), L"");
+    EXPECT_EQ(LocateHelpFile(dir_, L"1.0.0.4"), help);
+}

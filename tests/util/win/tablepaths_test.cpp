@@ -31,6 +31,7 @@ protected:
         fs::create_directories(dir_);
     }
     void TearDown() override {
+        RefuseMachineWideWrites(false);
         fs::remove_all(dir_);
         for (int t = 0; t < kTableCount; ++t) SetCurrentTablePath(t, L"");
     }
@@ -66,6 +67,23 @@ TEST_F(TablePaths, MachineValueWinsOverTheUsersAndTheSuggestion) {
     EXPECT_EQ(ResolveTablePath(kRoutes, suggested, false), machine);
     EXPECT_EQ(Registered(HKEY_CURRENT_USER, kRoutes), machine);
     EXPECT_EQ(CurrentTablePath(kRoutes), machine);
+    EXPECT_TRUE(responder_.shown.empty());
+}
+
+// A standard user's writes land in his own key (the seam refuses the
+// machine's, as Windows does); an administrator's older machine-wide value
+// naming a file that has gone must not hide the user's.
+TEST_F(TablePaths, AValueWhoseFileIsGoneYieldsToOneThatExists) {
+    std::wstring machine = (dir_ / L"stary" / L"Stałe trasy.dat").wstring();
+    RegWriteString(kLocalMachine, kTablePathsKey, Table(kRoutes).id, machine);
+    std::wstring mine = Make(dir_ / L"moje" / L"Stałe trasy.dat");
+    RefuseMachineWideWrites(true);
+    StoreTablePath(kRoutes, mine);
+    EXPECT_EQ(Registered(HKEY_LOCAL_MACHINE, kRoutes), machine);
+    EXPECT_EQ(Registered(HKEY_CURRENT_USER, kRoutes), mine);
+    EXPECT_EQ(ResolveTablePath(kRoutes, L"", false), mine);
+    EXPECT_EQ(CurrentTablePath(kRoutes), mine);
+    RefuseMachineWideWrites(false);
     EXPECT_TRUE(responder_.shown.empty());
 }
 

@@ -160,6 +160,13 @@ void TtevClickableLabel::Paint(HDC dc, const RECT& client) {
         RECT line{client.left, client.bottom - 1, client.right, client.bottom};
         FillRect(dc, &line, BrushOf(font.color));
     }
+    if (KeyFocused()) {
+        RECT mark = client;
+        InflateRect(&mark, -Px(innerBorder_), -Px(innerBorder_));
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkColor(dc, RGB(255, 255, 255));
+        DrawFocusRect(dc, &mark);
+    }
     UpdateScrollRanges(this);
 }
 
@@ -275,6 +282,25 @@ bool TtevClickableLabel::DialogChar(wchar_t ch) {
     if (!letter || towupper(letter) != towupper(ch)) return false;
     DoClick();
     return true;
+}
+
+bool TtevClickableLabel::TabStop() const {
+    return Enabled() && (dropDownMenu_ || OnClick || dynamic_cast<TtevPanel*>(FocusControl));
+}
+
+bool TtevClickableLabel::KeyPress(WPARAM key) {
+    if (!Enabled()) return false;
+    if (key == VK_RETURN || key == VK_SPACE) {
+        // What a click does, in the same order: the release, then the act.
+        ClickNotification();
+        DoClick();
+        return true;
+    }
+    if (key == VK_APPS && dropDownMenu_) {
+        DropDown();
+        return true;
+    }
+    return false;
 }
 
 void TtevClickableLabel::ClickNotification() {

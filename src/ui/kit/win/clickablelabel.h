@@ -75,6 +75,11 @@ public:
     void Loaded() { TogglePanel(); }
     // Alt+letter: the caption's accelerator runs DoClick.
     bool DialogChar(wchar_t ch) override;
+    // A label that acts takes the keyboard: Tab reaches it, a dotted frame
+    // marks it, Enter and Space act as a click, the menu key opens its
+    // drop-down menu.
+    bool TabStop() const override;
+    bool KeyPress(WPARAM key) override;
 
     void Paint(HDC dc, const RECT& r) override;
     void MouseDown(MouseButton button, int x, int y) override;
@@ -109,6 +114,7 @@ public:
     void SetInfoText(const std::vector<std::wstring>& lines) { infoText_ = lines; }
 
     AccessibleRole Role() const override { return AccessibleRole::Button; }
+    bool TabStop() const override { return Enabled(); }
 
 protected:
     void ClickNotification() override;
