@@ -29,13 +29,15 @@ namespace fs = std::filesystem;
 namespace {
 
 // Empties the key of recorded paths (both roots) for the test and puts back
-// what was there.
+// what was there. The machine's key lives in the 32-bit view, where the TEV
+// programs keep it.
 class PathsKeyGuard {
 public:
     PathsKeyGuard() {
         for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
             HKEY key;
-            if (RegOpenKeyExW(root, kTablePathsKey, 0, KEY_READ | KEY_WRITE, &key) != ERROR_SUCCESS) continue;
+            if (RegOpenKeyExW(root, kTablePathsKey, 0, KEY_READ | KEY_WRITE | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS)
+                continue;
             for (;;) {
                 wchar_t name[512], data[2048];
                 DWORD nameSize = 512, dataSize = sizeof data, type = 0;
@@ -49,12 +51,14 @@ public:
         }
     }
     ~PathsKeyGuard() {
-        for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) RegDeleteKeyW(root, kTablePathsKey);
+        for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER})
+            RegDeleteKeyExW(root, kTablePathsKey, KEY_WOW64_32KEY, 0);
         for (const auto& v : saved_) Set(v.root, v.name, v.value.c_str());
     }
     static void Set(HKEY root, const std::wstring& name, const std::wstring& value) {
         HKEY key;
-        if (RegCreateKeyExW(root, kTablePathsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        if (RegCreateKeyExW(root, kTablePathsKey, 0, nullptr, 0, KEY_WRITE | KEY_WOW64_32KEY, nullptr, &key,
+                            nullptr) != ERROR_SUCCESS)
             return;
         RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                        static_cast<DWORD>((wcslen(value.c_str()) + 1) * sizeof(wchar_t)));
