@@ -33,6 +33,11 @@ void LoadBackupSettings() {
     RegistryStore store;
     record = ReadBackupSettings(store, DefaultBackupDirectory());
     stored = record;
+    // The stored location is tested from now on without waiting for it: by
+    // the time a window asks, one that is offline has been found to hang and
+    // is answered at once.
+    if (const std::optional<std::wstring> location = BackupLocationFromText(record.SciezkaKopiiZapasowych))
+        if (!location->empty()) DirectoryAvailable(*location, 0);
 }
 
 void SaveBackupSettings() {

@@ -15,7 +15,9 @@ BackupSettings& CurrentBackupSettings();
 
 // Reads the nine values; a location not stored is the default one (the
 // documents folder, else the program's directory), computed without
-// testing the stored one and without recording anything.
+// waiting for the stored one and without recording anything. The stored
+// location's test starts here and goes on meanwhile, so that later
+// questions (LocateBackupDirectory) do not wait long for one that hangs.
 void LoadBackupSettings();
 // Writes the values that differ from the last load or save.
 void SaveBackupSettings();

@@ -149,8 +149,18 @@ bool TeTevCabRozpakuj::RestoreEntry(int index, const std::wstring& target, const
     if (!DirectoryExists(directory)) SHCreateDirectoryExW(nullptr, directory.c_str(), nullptr);
     // The current file stays whole until the restored one is complete.
     const std::wstring temporary = TemporaryBeside(target);
-    if (!CABFile1.ExtractEntryAs(index, temporary))
-        RaiseError(L"Nie udało się odtworzyć pliku!\r\n" + name + L"\r\n" + CABFile1.LastError);
+    bool extracted = false;
+    {
+        // A table of a hundred MB takes a while: its progress is shown.
+        ProgressScope progress;
+        ShowStatus(L"Odtwarzam plik|" + name);
+        CABFile1.OnDecompressProgress = [](TCABFile*, const std::wstring&, int written, int size) {
+            UpdateProgress(written, size);
+        };
+        extracted = CABFile1.ExtractEntryAs(index, temporary);
+        CABFile1.OnDecompressProgress = nullptr;
+    }
+    if (!extracted) RaiseError(L"Nie udało się odtworzyć pliku!\r\n" + name + L"\r\n" + CABFile1.LastError);
 
     std::wstring destination = target;
     if (FileNamePart(name) != FileNamePart(target) &&

@@ -69,6 +69,7 @@ namespace {
 struct DirectoryProbe {
     std::mutex lock;
     std::condition_variable answered;
+    std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
     bool done = false;
     bool available = false;
 };
@@ -77,39 +78,41 @@ struct DirectoryProbe {
 
 bool DirectoryAvailable(const std::wstring& path, unsigned timeoutMs) {
     if (path.empty()) return false;
-    // Tests that hang, by path; a path stays here until its test answers.
-    static std::mutex hangingLock;
-    static std::map<std::wstring, std::shared_ptr<DirectoryProbe>> hanging;
+    // Tests under way, by path; a path stays here until its test answers, and
+    // whoever asks meanwhile waits for that test instead of starting another.
+    static std::mutex pendingLock;
+    static std::map<std::wstring, std::shared_ptr<DirectoryProbe>> pending;
     const std::wstring key = LowerCase(path);
+    std::shared_ptr<DirectoryProbe> probe;
     {
-        std::lock_guard guard(hangingLock);
-        if (hanging.count(key)) return false;
-    }
-    auto probe = std::make_shared<DirectoryProbe>();
-    std::thread([probe, path, key] {
-        // An empty drive answers at once instead of asking for a disk.
-        DWORD previous = 0;
-        SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previous);
-        const DWORD a = GetFileAttributesW(path.c_str());
-        {
-            std::lock_guard guard(probe->lock);
-            probe->available = a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-            probe->done = true;
+        std::lock_guard guard(pendingLock);
+        std::shared_ptr<DirectoryProbe>& slot = pending[key];
+        if (!slot) {
+            slot = std::make_shared<DirectoryProbe>();
+            std::thread([probe = slot, path, key] {
+                // An empty drive answers at once instead of asking for a disk.
+                DWORD previous = 0;
+                SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previous);
+                const DWORD a = GetFileAttributesW(path.c_str());
+                {
+                    std::lock_guard guard(probe->lock);
+                    probe->available = a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+                    probe->done = true;
+                }
+                probe->answered.notify_all();
+                std::lock_guard guard(pendingLock);
+                const auto found = pending.find(key);
+                if (found != pending.end() && found->second == probe) pending.erase(found);
+            }).detach();
         }
-        probe->answered.notify_all();
-        std::lock_guard guard(hangingLock);
-        hanging.erase(key);
-    }).detach();
+        probe = slot;
+    }
+    // The time allowed counts from the start of the test: one that has hung
+    // longer than that is answered "no" at once.
     std::unique_lock wait(probe->lock);
-    if (probe->answered.wait_for(wait, std::chrono::milliseconds(timeoutMs), [&] { return probe->done; }))
-        return probe->available;
-    wait.unlock();
-    std::lock_guard guard(hangingLock);
-    // The thread may have answered meanwhile; otherwise the path waits for it.
-    std::lock_guard probeGuard(probe->lock);
-    if (probe->done) return probe->available;
-    hanging[key] = probe;
-    return false;
+    probe->answered.wait_until(wait, probe->started + std::chrono::milliseconds(timeoutMs),
+                               [&] { return probe->done; });
+    return probe->done && probe->available;
 }
 
 bool CanCreateFilesIn(const std::wstring& folder) {

@@ -55,8 +55,11 @@ bool DirectoryExists(const std::wstring& path);
 // Whether a directory can be reached now, tested by its attributes (the
 // process's current directory stays as it is) with the system's "no disk"
 // boxes suppressed, so an empty card reader asks nothing. A test that has not
-// answered within timeoutMs (an offline network path) counts as "no", and
-// while it still hangs the same path is answered "no" at once.
+// answered within timeoutMs of its start (an offline network path) counts as
+// "no"; while it is under way, asking about the same path waits for that
+// test, so once it has hung longer than timeoutMs the answer is "no" at once.
+// A timeout of 0 starts a test without waiting for it (its answer, if it
+// comes at once, is returned), so that a later question finds it under way.
 bool DirectoryAvailable(const std::wstring& path, unsigned timeoutMs = 2000);
 
 // True when a file can be created in the folder: a real file is created,

@@ -99,6 +99,32 @@ TEST_F(Files, SizesDatesAndTimes) {
     EXPECT_EQ(FileDateOf(file + L".brak"), 0);
 }
 
+TEST_F(Files, DirectoryAvailableAnswersByAttributesAndLetsATestRunAhead) {
+    const std::wstring folder = (dir_ / L"kopie").wstring();
+    fs::create_directories(dir_ / L"kopie");
+    const std::wstring file = Make(L"plik.txt", "x");
+    const std::wstring absent = (dir_ / L"brak").wstring();
+    wchar_t before[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, before);
+    EXPECT_TRUE(DirectoryAvailable(folder));
+    EXPECT_TRUE(DirectoryAvailable(folder + L"\\"));
+    EXPECT_FALSE(DirectoryAvailable(file));
+    EXPECT_FALSE(DirectoryAvailable(absent));
+    EXPECT_FALSE(DirectoryAvailable(L""));
+    // A test started without waiting is still under way when the next
+    // question comes: that question waits for it instead of taking "not yet"
+    // for "no".
+    for (int round = 0; round < 20; ++round) {
+        DirectoryAvailable(folder, 0);
+        EXPECT_TRUE(DirectoryAvailable(folder)) << round;
+        DirectoryAvailable(absent, 0);
+        EXPECT_FALSE(DirectoryAvailable(absent)) << round;
+    }
+    wchar_t after[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, after);
+    EXPECT_STREQ(before, after);
+}
+
 TEST_F(Files, Description) {
     std::wstring missing = (dir_ / L"brak.dat").wstring();
     EXPECT_EQ(FileDescription(missing), L"plik " + missing + L"\r\nzajmuje -1 B\r\nostatnio zapisany: -");
