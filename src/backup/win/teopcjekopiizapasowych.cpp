@@ -1,3 +1,6 @@
+#include <windows.h>
+#include <commctrl.h>
+
 #include "backup/win/teopcjekopiizapasowych.h"
 
 #include <vector>
@@ -112,6 +115,7 @@ TeOpcjeKopiiZapasowych::TeOpcjeKopiiZapasowych() : Form(BorderStyle::Dialog) {
 
     auto* strip = SidePanel<TtevPanel>(this, Align::Top, 26);
     strip->SetBorderWidth(0);
+    tabStrip_ = strip;
     pc = strip->Add<TtevTabSet>();
     pc->SetTabs({L"Duże kopie", L"Małe kopie", L"Odtwarzanie danych"});
     pc->SetAlign(Align::Client);
@@ -218,6 +222,13 @@ void TeOpcjeKopiiZapasowych::FormCreate(Control*) {
 }
 
 void TeOpcjeKopiiZapasowych::FitHeights() {
+    // The tabs alone with the line under them: a taller strip shows an empty
+    // sliver of the tab control's page, more of it the larger the scaling.
+    RECT row{};
+    if (SendMessageW(pc->Handle(), TCM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row)) && row.bottom > 0) {
+        const int height = pc->Units(row.bottom) + 2;
+        if (height != tabStrip_->Height()) tabStrip_->SetHeight(height);
+    }
     for (THTMLCheckBox* box : {cbDuzeKopie, cbMaleKopie}) box->AdjustHeight();
     for (auto group : {std::vector<THTMLCheckBox*>{cbUsuwajDuzeKopieAutomaytcznie, cbUsuwajDuzeKopieZapytaj,
                                                     cbUsuwajDuzeKopieNieUsuwaj},

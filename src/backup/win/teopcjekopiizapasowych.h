@@ -77,8 +77,10 @@ public:
     TtevColorButton* bZamknij;
 
 private:
-    // Fits the caption boxes to their text once the pages have their width.
+    // Fits the caption boxes to their text once the pages have their width,
+    // and the tabs' strip to its row of tabs.
     void FitHeights();
+    Panel* tabStrip_ = nullptr;
     void FillBackupList();
     // The location as shown when the window opened.
     std::wstring shownLocation_;

@@ -184,7 +184,8 @@ void THTMLCheckBox::PaintBackground(HDC dc, const RECT& client) {
 
     const SIZE used = DrawMarkup(dc, markup_, text, paint);
     if (Focused()) {
-        RECT focus{text.left - Px(2), text.top - Px(1), text.left + used.cx + Px(2), text.top + used.cy + Px(1)};
+        // Below the descenders of the last line (its ogoneks included).
+        RECT focus{text.left - Px(2), text.top - Px(1), text.left + used.cx + Px(2), text.top + used.cy + Px(2)};
         IntersectRect(&focus, &focus, &client);
         SetTextColor(dc, RGB(0, 0, 0));
         SetBkColor(dc, RGB(255, 255, 255));
