@@ -136,9 +136,10 @@ start_wine() {  # [sealed]
   # The windows are designed in Tahoma, as on Windows. Wine ships a Tahoma of
   # its own (package fonts-wine) but leaves it out of the prefix; the stand-in
   # face smooths small bold text to grey, so bold captions looked no heavier
-  # than the rest.
+  # than the rest. Marlett draws the window frames' buttons (without it their
+  # pictures are letters).
   local font
-  for font in tahoma.ttf tahomabd.ttf; do
+  for font in tahoma.ttf tahomabd.ttf marlett.ttf; do
     if [ ! -f "/usr/share/wine/fonts/$font" ]; then
       log "Wine's Tahoma is missing (/usr/share/wine/fonts/$font): install fonts-wine"
     elif [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/$font" ]; then

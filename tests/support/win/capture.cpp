@@ -22,7 +22,9 @@ void Chunk(std::vector<unsigned char>& png, const char* type, const std::vector<
     Put32(png, static_cast<uint32_t>(crc));
 }
 
-bool SaveRect(const RECT& r, const std::wstring& path) {
+}  // namespace
+
+bool CaptureRectPng(const RECT& r, const std::wstring& path) {
     int w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0) return false;
     HDC screen = GetDC(nullptr);
@@ -70,6 +72,8 @@ bool SaveRect(const RECT& r, const std::wstring& path) {
     return fclose(f) == 0 && ok;
 }
 
+namespace {
+
 void Settle() {
     for (int i = 0; i < 5; ++i) {
         App().ProcessMessages();
@@ -84,7 +88,7 @@ bool CaptureWindowPng(HWND hwnd, const std::wstring& path) {
     Settle();
     RECT r;
     if (!GetWindowRect(hwnd, &r)) return false;
-    return SaveRect(r, path);
+    return CaptureRectPng(r, path);
 }
 
 bool CaptureScreenPng(const std::wstring& path) {
@@ -92,7 +96,7 @@ bool CaptureScreenPng(const std::wstring& path) {
     RECT r{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN), 0, 0};
     r.right = r.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
     r.bottom = r.top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    return SaveRect(r, path);
+    return CaptureRectPng(r, path);
 }
 
 std::wstring ShotPath(const std::wstring& name) {

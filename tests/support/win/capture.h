@@ -9,6 +9,8 @@
 // Repaints everything waiting, then saves; false on failure.
 bool CaptureWindowPng(HWND hwnd, const std::wstring& path);
 bool CaptureScreenPng(const std::wstring& path);
+// The screen's pixels in r (screen coordinates), as they are now.
+bool CaptureRectPng(const RECT& r, const std::wstring& path);
 
 // A folder for the test's pictures: %ARCHIWIN_SHOTS% or the current folder.
 std::wstring ShotPath(const std::wstring& name);
