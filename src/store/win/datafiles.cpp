@@ -34,20 +34,9 @@ constexpr wchar_t kSupportHint[] =
     L"Jeśli potrzebujesz pomocy, napisz do naszego działu pomocy technicznej (adres znajdziesz na naszych stronach "
     L"internetowych w dziale „Pomoc techniczna”).";
 
-std::wstring SystemText(DWORD code) {
-    wchar_t* text = nullptr;
-    DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                             nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring message = n ? std::wstring(text, n) : std::wstring();
-    if (text) LocalFree(text);
-    while (!message.empty() && (message.back() == L'\r' || message.back() == L'\n' || message.back() == L' '))
-        message.pop_back();
-    return L"błąd systemu " + std::to_wstring(code) + (message.empty() ? L"" : L": " + message);
-}
-
 [[noreturn]] void RaiseSystem(const std::wstring& what, const std::wstring& path) {
     const DWORD code = GetLastError();
-    throw Failure(what + L" " + path + L" (" + SystemText(code) + L").");
+    throw Failure(what + L" " + path + L" (" + SystemErrorText(code, L"błąd systemu ") + L").");
 }
 
 class Handle {

@@ -207,7 +207,7 @@ std::wstring FileDescription(const std::wstring& path) {
                        FormatPolishDate(L"dddd, d mmmmm yyyy h:mm:ss", FileDateOf(path))});
 }
 
-std::wstring SystemErrorText(unsigned long code) {
+std::wstring SystemErrorText(unsigned long code, const std::wstring& prefix) {
     wchar_t* text = nullptr;
     DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                              nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
@@ -215,7 +215,7 @@ std::wstring SystemErrorText(unsigned long code) {
     if (text) LocalFree(text);
     while (!message.empty() && (message.back() == L'\r' || message.back() == L'\n' || message.back() == L' '))
         message.pop_back();
-    return L"błąd " + std::to_wstring(code) + (message.empty() ? L"" : L": " + message);
+    return prefix + std::to_wstring(code) + (message.empty() ? L"" : L": " + message);
 }
 
 bool ReplaceFile(const std::wstring& source, const std::wstring& target) {

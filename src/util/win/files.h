@@ -94,8 +94,9 @@ FileTimeRecord FileTimes(const std::wstring& path, FileTimeKind which);
 // "plik <path>\r\nzajmuje <size>\r\nostatnio zapisany: <date>"
 std::wstring FileDescription(const std::wstring& path);
 
-// The system's text of an error code: "błąd 5: Odmowa dostępu."
-std::wstring SystemErrorText(unsigned long code);
+// The system's text of an error code: "błąd 5: Odmowa dostępu." (the prefix
+// before the number; the data files say "błąd systemu ").
+std::wstring SystemErrorText(unsigned long code, const std::wstring& prefix = L"błąd ");
 
 // Moves source onto target, replacing it in one step. When source is
 // missing, target is left alone. False when nothing was replaced.

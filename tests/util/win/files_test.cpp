@@ -133,6 +133,29 @@ TEST_F(Files, Description) {
     EXPECT_EQ(text.rfind(L"plik " + file + L"\r\nzajmuje 2,00 kB\r\nostatnio zapisany: ", 0), 0u) << text;
 }
 
+// The code after the caller's word, then the system's text without its line
+// break; a code the system has no text for stands alone.
+TEST(SystemErrorText, CodeAndTheSystemsText) {
+    const struct {
+        unsigned long code;
+        const wchar_t* prefix;
+        const wchar_t* start;
+    } cases[] = {
+        {ERROR_ACCESS_DENIED, nullptr, L"błąd 5: "},
+        {ERROR_ACCESS_DENIED, L"błąd systemu ", L"błąd systemu 5: "},
+        {ERROR_FILE_NOT_FOUND, L"błąd systemu ", L"błąd systemu 2: "},
+    };
+    for (const auto& c : cases) {
+        std::wstring text = c.prefix ? SystemErrorText(c.code, c.prefix) : SystemErrorText(c.code);
+        EXPECT_EQ(text.rfind(c.start, 0), 0u) << text;
+        EXPECT_GT(text.size(), wcslen(c.start)) << text;
+        EXPECT_EQ(text.find_first_of(L"\r\n"), std::wstring::npos) << text;
+        EXPECT_NE(text.back(), L' ') << text;
+    }
+    EXPECT_EQ(SystemErrorText(0x2000FFFFu), L"błąd 536936447");
+    EXPECT_EQ(SystemErrorText(0x2000FFFFu, L"błąd systemu "), L"błąd systemu 536936447");
+}
+
 TEST_F(Files, ReplaceFile) {
     std::wstring source = Make(L"nowy.tmp", "nowy"), target = Make(L"dane.dat", "stary");
     EXPECT_TRUE(ReplaceFile(source, target));
