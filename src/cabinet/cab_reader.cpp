@@ -213,11 +213,30 @@ CabReader CabReader::Open(const std::filesystem::path& path) {
     return CabReader(std::make_unique<FileSource>(path));
 }
 
+// The tables are read through a window of the archive's first bytes, so that
+// thousands of entries cost a few reads, not two each.
+void CabReader::ReadTableBytes(uint64_t offset, std::span<uint8_t> out) {
+    constexpr size_t kWindow = size_t{64} << 10;
+    if (offset >= tableStart_ && offset - tableStart_ + out.size() <= tableBytes_.size()) {
+        std::memcpy(out.data(), tableBytes_.data() + (offset - tableStart_), out.size());
+        return;
+    }
+    const uint64_t size = source_->Size();
+    if (offset >= size || out.size() > size - offset) {
+        source_->ReadAt(offset, out);  // fails as a read past the end does
+        return;
+    }
+    tableBytes_.resize(static_cast<size_t>(std::min<uint64_t>(std::max(kWindow, out.size()), size - offset)));
+    tableStart_ = offset;
+    source_->ReadAt(offset, tableBytes_);
+    std::memcpy(out.data(), tableBytes_.data(), out.size());
+}
+
 std::string CabReader::ReadName(uint64_t& offset) {
     uint8_t buf[cab::kMaxNameBytes + 1];
     const uint64_t left = offset < source_->Size() ? source_->Size() - offset : 0;
     const size_t n = static_cast<size_t>(std::min<uint64_t>(sizeof buf, left));
-    source_->ReadAt(offset, std::span(buf, n));
+    ReadTableBytes(offset, std::span(buf, n));
     const auto* end = static_cast<const uint8_t*>(std::memchr(buf, 0, n));
     if (!end) ThrowDamaged(L"nazwa w nagłówku nie ma zakończenia");
     offset += static_cast<uint64_t>(end - buf) + 1;
@@ -227,11 +246,11 @@ std::string CabReader::ReadName(uint64_t& offset) {
 void CabReader::ReadTables() {
     uint8_t h[cab::kHeaderSize];
     if (source_->Size() < 4) throw CabError(CabErrorKind::NotCabinet, L"Plik nie jest archiwum CAB.");
-    source_->ReadAt(0, std::span(h, 4));
+    ReadTableBytes(0, std::span(h, 4));
     if (std::memcmp(h, cab::kSignature, 4) != 0)
         throw CabError(CabErrorKind::NotCabinet, L"Plik nie jest archiwum CAB.");
     if (source_->Size() < cab::kHeaderSize) ThrowDamaged(L"nagłówek jest niepełny");
-    source_->ReadAt(0, std::span(h, cab::kHeaderSize));
+    ReadTableBytes(0, std::span(h, cab::kHeaderSize));
     const uint16_t folderCount = cab::Get16(h + cab::header::kFolderCount);
     const uint16_t fileCount = cab::Get16(h + cab::header::kFileCount);
     const uint16_t flags = cab::Get16(h + cab::header::kFlags);
@@ -243,7 +262,7 @@ void CabReader::ReadTables() {
     uint8_t folderReserve = 0;
     if (flags & cab::kFlagReservePresent) {
         uint8_t r[cab::header::kReserveFieldsSize];
-        source_->ReadAt(offset, std::span(r, cab::header::kReserveFieldsSize));
+        ReadTableBytes(offset, std::span(r, cab::header::kReserveFieldsSize));
         const uint16_t headerReserve = cab::Get16(r + cab::header::kReserveHeader);
         folderReserve = r[cab::header::kReserveFolder];
         dataReserve_ = r[cab::header::kReserveData];
@@ -261,7 +280,7 @@ void CabReader::ReadTables() {
     folders_.resize(folderCount);
     for (auto& folder : folders_) {
         uint8_t f[cab::kFolderSize];
-        source_->ReadAt(offset, std::span(f, cab::kFolderSize));
+        ReadTableBytes(offset, std::span(f, cab::kFolderSize));
         folder.dataOffset = cab::Get32(f + cab::folder::kDataOffset);
         folder.blockCount = cab::Get16(f + cab::folder::kBlockCount);
         folder.typeCompress = cab::Get16(f + cab::folder::kTypeCompress);
@@ -275,7 +294,7 @@ void CabReader::ReadTables() {
     entries_.resize(fileCount);
     for (auto& entry : entries_) {
         uint8_t f[cab::kFileFixedSize];
-        source_->ReadAt(offset, std::span(f, cab::kFileFixedSize));
+        ReadTableBytes(offset, std::span(f, cab::kFileFixedSize));
         offset += cab::kFileFixedSize;
         entry.size = cab::Get32(f + cab::file::kSize);
         entry.folderOffset = cab::Get32(f + cab::file::kFolderOffset);
@@ -288,6 +307,7 @@ void CabReader::ReadTables() {
         if (!entry.Spans() && entry.folder >= folderCount)
             ThrowDamaged(L"plik „" + entry.name + L"” wskazuje nieistniejący folder");
     }
+    std::vector<uint8_t>().swap(tableBytes_);
 }
 
 CabCompression CabReader::Compression() const {
@@ -366,6 +386,7 @@ const std::vector<CabReader::FolderLayout>& CabReader::Layout() {
             }
             layout.size += cbUncomp;
             at = end;
+            layout.end = at;
         }
     }
     layoutRead_ = true;
@@ -468,8 +489,9 @@ std::vector<CabEntryFailure> CabReader::Run(std::vector<FolderJob>& jobs, Extrac
         std::exception_ptr error;
         Channel channel{nullptr, 0, &error};
         ChannelScope scope(channel);
+        FolderDecoderCache cache;
         try {
-            for (size_t j = 0; j < jobs.size(); ++j) ExtractFolder(jobs[j], target, onBlock, failures[j]);
+            for (size_t j = 0; j < jobs.size(); ++j) ExtractFolder(jobs[j], target, onBlock, failures[j], cache);
         } catch (const StopSignal&) {
             std::rethrow_exception(error);
         }
@@ -477,11 +499,12 @@ std::vector<CabEntryFailure> CabReader::Run(std::vector<FolderJob>& jobs, Extrac
         CallerQueue queue(jobs.size(), threads);
         auto work = [&] {
             size_t rank;
+            FolderDecoderCache cache;
             while (queue.TakeRank(rank)) {
                 Channel channel{&queue, rank, nullptr};
                 ChannelScope scope(channel);
                 try {
-                    ExtractFolder(jobs[rank], target, onBlock, failures[rank]);
+                    ExtractFolder(jobs[rank], target, onBlock, failures[rank], cache);
                 } catch (const StopSignal&) {
                 } catch (...) {
                     queue.Fail(std::current_exception());
@@ -506,7 +529,7 @@ std::vector<CabEntryFailure> CabReader::Run(std::vector<FolderJob>& jobs, Extrac
 }
 
 void CabReader::ExtractFolder(const FolderJob& job, ExtractTarget& target, const BlockCallback& onBlock,
-                              std::vector<CabEntryFailure>& failures) {
+                              std::vector<CabEntryFailure>& failures, FolderDecoderCache& cache) {
     const std::vector<size_t>& indexes = job.indexes;
     std::vector<size_t> active;  // begun, not yet complete
     auto fail = [&](size_t index, const std::wstring& message, bool begun) {
@@ -543,7 +566,8 @@ void CabReader::ExtractFolder(const FolderJob& job, ExtractTarget& target, const
 
         uint64_t pos = 0;
         try {
-            FolderDecoder decoder(*source_, folders_[job.folder], dataReserve_);
+            FolderDecoder decoder(*source_, folders_[job.folder], dataReserve_, &cache,
+                                  layoutRead_ ? layout_[job.folder].end : 0);
             while (next < pending.size() || !active.empty() || job.wholeFolder) {
                 ThrowIfStopped();
                 const std::span<const uint8_t> block = decoder.Next();

@@ -27,6 +27,8 @@
 #include <string>
 #include <vector>
 
+struct FolderDecoderCache;
+
 // Where an extraction pass delivers its entries. Begin may decline an entry;
 // Write receives its bytes in order; Finish follows the last byte of an entry
 // whose every block decoded with a good checksum; Abort ends an entry that was
@@ -119,6 +121,7 @@ private:
     // What the walk over a folder's block headers found.
     struct FolderLayout {
         uint64_t size = 0;   // uncompressed bytes of the blocks before a fault
+        uint64_t end = 0;    // where those blocks end in the archive
         std::wstring fault;  // why the blocks end early, or why the folder is refused
         bool refused = false;
     };
@@ -129,18 +132,21 @@ private:
     };
 
     void ReadTables();
+    void ReadTableBytes(uint64_t offset, std::span<uint8_t> out);
     std::string ReadName(uint64_t& offset);
     const std::vector<FolderLayout>& Layout();
     std::vector<CabEntryFailure> Run(std::vector<FolderJob>& jobs, ExtractTarget& target,
                                      const BlockCallback& onBlock, unsigned threads);
     void ExtractFolder(const FolderJob& job, ExtractTarget& target, const BlockCallback& onBlock,
-                       std::vector<CabEntryFailure>& failures);
+                       std::vector<CabEntryFailure>& failures, FolderDecoderCache& cache);
 
     std::unique_ptr<ByteSource> source_;
     std::vector<CabFolder> folders_;
     std::vector<CabEntry> entries_;
     CabSetInfo set_;
     uint8_t dataReserve_ = 0;
+    std::vector<uint8_t> tableBytes_;  // while the tables are read
+    uint64_t tableStart_ = 0;
     std::vector<FolderLayout> layout_;
     bool layoutRead_ = false;
 };

@@ -10,8 +10,9 @@
 // Huffman decoding is table driven: one lookup of the next kFastBits bits
 // gives symbol and length for every code up to that length; the rare longer
 // codes fall back to canonical decoding from per-length counts. The bit
-// buffer is 64 bits wide and refilled a 16-bit word at a time, enough for a
-// whole match (main symbol, length symbol, 17 footer bits) between refills.
+// buffer is 64 bits wide and refilled two 16-bit words at a time whenever it
+// holds 32 bits or fewer: a main and a length symbol, or a match's footer
+// bits and aligned symbol, between refills.
 //
 // Hostile input: every tree must be complete (or entirely empty where the
 // format allows it), every match must stay inside what has been output and
@@ -33,7 +34,18 @@ class BitReader {
 public:
     BitReader(const uint8_t* in, size_t size) : begin_(in), p_(in), end_(in + size) {}
 
+    // Leaves at least 33 bits in the buffer: a main and a length symbol, or
+    // the footer bits of a match and an aligned symbol.
     void Refill() {
+        if (count_ > 32) return;
+        if (end_ - p_ >= 4) {
+            // Two words at once, the first one the more significant.
+            const uint64_t w = (static_cast<uint64_t>(p_[0] | (p_[1] << 8)) << 16) | (p_[2] | (p_[3] << 8));
+            p_ += 4;
+            buf_ |= w << (32 - count_);
+            count_ += 32;
+            return;
+        }
         while (count_ <= 48) {
             uint64_t w;
             if (end_ - p_ >= 2) {
@@ -354,12 +366,26 @@ bool LzxDecoder::State::DecodeRun(BitReader& br, uint32_t pos, uint32_t end, uin
         uint8_t* dst = win + pos;
         if (src + length > windowSize) {
             for (uint32_t i = 0; i < length; ++i) dst[i] = win[(src + i) & mask];
-        } else if (src < pos ? pos - src >= length : src - pos >= length) {
-            std::memcpy(dst, win + src, length);
-        } else {
-            // Overlapping copy: byte by byte, so repeated patterns unfold.
+        } else if (src < pos && pos - src < 8) {
+            // The source runs into the bytes being written, closer than a
+            // word: byte by byte, so repeated patterns unfold.
             const uint8_t* s = win + src;
             for (uint32_t i = 0; i < length; ++i) dst[i] = s[i];
+        } else if (length >= 64 && (src < pos ? pos - src >= length : src - pos >= length)) {
+            std::memcpy(dst, win + src, length);
+        } else {
+            // Word by word: each word is read before it is written, and a
+            // source at least a word behind (or anywhere ahead) never reads
+            // a byte this copy has yet to write. Nothing past the match is
+            // touched.
+            const uint8_t* s = win + src;
+            uint32_t i = 0;
+            for (; i + 8 <= length; i += 8) {
+                uint64_t word;
+                std::memcpy(&word, s + i, 8);
+                std::memcpy(dst + i, &word, 8);
+            }
+            for (; i < length; ++i) dst[i] = s[i];
         }
         pos += length;
     }
