@@ -110,6 +110,46 @@ std::wstring CabFileErrorText(int code) {
 
 TCABFileEntry& TCABFileContents::Add() { return items_.emplace_back(); }
 
+// A reader with the file it read: the same path, size and last-write time
+// mean the same tables.
+struct TCABFile::KeptReader {
+    std::wstring path;
+    uintmax_t size = 0;
+    fs::file_time_type written;
+    CabReader reader;
+};
+
+namespace {
+
+bool SameFile(const fs::path& path, uintmax_t size, fs::file_time_type written) {
+    std::error_code ec;
+    const uintmax_t now = fs::file_size(path, ec);
+    if (ec || now != size) return false;
+    const fs::file_time_type time = fs::last_write_time(path, ec);
+    return !ec && time == written;
+}
+
+}  // namespace
+
+TCABFile::TCABFile() = default;
+TCABFile::~TCABFile() = default;
+
+CabReader& TCABFile::Reader() {
+    const fs::path path = PathFromWide(CABFile);
+    if (kept_ && kept_->path == CABFile && SameFile(path, kept_->size, kept_->written)) return kept_->reader;
+    kept_.reset();
+    // The size and time are taken before the tables are read: a file that
+    // changes meanwhile is read again next time.
+    std::error_code sizeError, timeError;
+    const uintmax_t size = fs::file_size(path, sizeError);
+    const fs::file_time_type written = fs::last_write_time(path, timeError);
+    CabReader reader = CabReader::Open(path);
+    // Without its size and time the file is read again each time.
+    const bool known = !sizeError && !timeError;
+    kept_.reset(new KeptReader{known ? CABFile : L"", size, written, std::move(reader)});
+    return kept_->reader;
+}
+
 bool TCABFileContents::Contains(const std::wstring& name) const {
     return std::any_of(items_.begin(), items_.end(),
                        [&](const TCABFileEntry& e) { return SameNameAsciiNoCase(e.Name, name); });
@@ -121,6 +161,7 @@ bool TCABFile::NameFits(const TCABFileEntry& entry) {
 }
 
 bool TCABFile::Compress() {
+    kept_.reset();
     TotalSize = CompressedSize = ProcessedSize = 0;
     std::vector<CabSource> sources;
     uint64_t total = 0;
@@ -158,8 +199,9 @@ void TCABFile::ReadContents() {
     CABFileContents.Clear();
     LastError.clear();
     archiveCompression_ = {};
+    kept_.reset();
     try {
-        const CabReader reader = CabReader::Open(PathFromWide(CABFile));
+        const CabReader& reader = Reader();
         for (const CabEntry& e : reader.Entries()) {
             TCABFileEntry& entry = CABFileContents.Add();
             entry.Name = e.name;
@@ -184,7 +226,7 @@ bool TCABFile::ExtractEntryAs(int index, const std::wstring& path) {
     LastError.clear();
     const fs::path target = PathFromWide(path);
     try {
-        CabReader reader = CabReader::Open(PathFromWide(CABFile));
+        CabReader& reader = Reader();
         if (index < 0 || static_cast<size_t>(index) >= reader.Entries().size()) {
             LastError = L"Archiwum nie ma pliku o numerze " + std::to_wstring(index + 1) + L".";
             return false;
@@ -216,7 +258,7 @@ TCABFile::TExtractFailures TCABFile::ExtractFiles(const std::vector<std::wstring
     std::unordered_map<std::wstring, size_t> byKey;
     for (size_t k = 0; k < names.size(); ++k) byKey.emplace(NameKeyAsciiNoCase(names[k]), k);
     try {
-        CabReader reader = CabReader::Open(PathFromWide(CABFile));
+        CabReader& reader = Reader();
         std::vector<size_t> wanted;
         std::vector<size_t> nameOf(reader.Entries().size(), 0);
         for (size_t i = 0; i < reader.Entries().size(); ++i) {

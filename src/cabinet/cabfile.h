@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -31,6 +32,7 @@ enum TLZXMemory : int { lzxLowest, lzxLower, lzxLow, lzxMedium, lzxHigh, lzxHigh
 enum class TCABPassKind { List, SingleFile };
 
 class TCABFile;
+class CabReader;
 
 struct TCABFileEntry {
     std::wstring Name;          // writing: source path; reading: stored name
@@ -62,7 +64,8 @@ public:
     using TDeCompressProgress = std::function<void(TCABFile* sender, const std::wstring& filename, int pos, int tot)>;
     using TOverWriteFile = std::function<void(TCABFile* sender, const std::wstring& filename, bool& Allow)>;
 
-    TCABFile() = default;
+    TCABFile();
+    ~TCABFile();
     TCABFile(const TCABFile&) = delete;
     TCABFile& operator=(const TCABFile&) = delete;
 
@@ -101,7 +104,9 @@ public:
     // more, before anything is written. Returns true.
     bool Compress();
     // Replaces CABFileContents with the archive's files; an unreadable file
-    // or one that is not a cabinet leaves the list empty.
+    // or one that is not a cabinet leaves the list empty. The archive's
+    // tables stay read for the extractions that follow, as long as CABFile
+    // names the same file and the file keeps its size and time.
     void ReadContents();
     // Extracts every entry named name (ignoring the case of A-Z) into
     // TargetPath. True when the pass completed, whether or not the entry
@@ -133,5 +138,10 @@ public:
     std::wstring ArchiveCompressionText() const { return CompressionText(archiveCompression_); }
 
 private:
+    struct KeptReader;
+    // The reader of CABFile: the one kept, or a new one (then kept).
+    CabReader& Reader();
+
     CabCompression archiveCompression_;
+    std::unique_ptr<KeptReader> kept_;
 };

@@ -151,6 +151,49 @@ TEST(TCABFile, ReadContentsOfSomethingElseLeavesTheListEmpty) {
     EXPECT_FALSE(cab.ExtractFile(L"a.txt"));
 }
 
+// The tables read by ReadContents serve the extractions that follow, but
+// never those from another file put in the archive's place: one of another
+// size, or one of the same size written later.
+TEST(TCABFile, ExtractionsFollowTheArchiveReplacedAfterReadContents) {
+    TempDir dir;
+    TCABFile cab;
+    const fs::path archive = MakeArchive(dir, cab);
+    cab.ReadContents();
+    ASSERT_EQ(cab.CABFileContents.Count(), 3);
+    cab.TargetPath = W(dir / "cel");
+
+    auto bytes = [](const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); };
+    auto replace = [&](const char* text) {
+        WriteText(dir / "nowe" / "a.txt", text);
+        TCABFile other;
+        other.CompressionType = typNone;  // the size follows the text's
+        TCABFileEntry& e = other.CABFileContents.Add();
+        e.Name = W(dir / "nowe" / "a.txt");
+        other.CABFile = W(dir / "nowe.cab");
+        other.Compress();
+        // Written over the archive in place: the reader the first TCABFile
+        // keeps holds the file open, and on Windows a file that is open
+        // cannot be renamed over.
+        const auto time = fs::last_write_time(archive);
+        const std::vector<uint8_t> data = ReadBytes(dir / "nowe.cab");
+        WriteBytes(archive, data);
+        return time;
+    };
+    replace("inna, dłuższa treść");
+    EXPECT_TRUE(cab.ExtractFile(L"a.txt"));
+    EXPECT_EQ(ReadBytes(dir / "cel/a.txt"), bytes("inna, dłuższa treść"));
+    EXPECT_TRUE(cab.ExtractFile(L"sub\b.txt"));  // no longer in the archive
+    EXPECT_FALSE(fs::exists(dir / "cel/sub/b.txt"));
+
+    const uintmax_t size = fs::file_size(archive);
+    const auto before = replace("INNA, DŁUŻSZA TREŚĆ");
+    fs::last_write_time(archive, before + std::chrono::seconds(2));
+    fs::remove(dir / "cel/a.txt");
+    EXPECT_TRUE(cab.ExtractFile(L"a.txt"));
+    EXPECT_EQ(ReadBytes(dir / "cel/a.txt"), bytes("INNA, DŁUŻSZA TREŚĆ"));
+    EXPECT_EQ(fs::file_size(archive), size) << "the second archive was meant to be as large as the first";
+}
+
 TEST(TCABFile, ExtractCreatesDirectoriesSetsTheDateAndReportsProgress) {
     TempDir dir;
     TCABFile cab;
