@@ -154,12 +154,18 @@ void TeZawartoscArchiwum::FormCreate(Control*) {
     };
 }
 
-void TeZawartoscArchiwum::FormShow(Control*) {
-    ProgressScope progress;
-    eNazwaArchiwum->SetText(ArchivePath);
+bool TeZawartoscArchiwum::ReadArchive() {
     CABFile1.CABFile = ArchivePath;
     ShowStatus(L"Odczytuję zawartość|" + ArchivePath);
     CABFile1.ReadContents();
+    archiveRead_ = true;
+    return CABFile1.CABFileContents.Count() > 0 || CABFile1.LastError.empty();
+}
+
+void TeZawartoscArchiwum::FormShow(Control*) {
+    ProgressScope progress;
+    eNazwaArchiwum->SetText(ArchivePath);
+    if (!archiveRead_) ReadArchive();
 
     const TCABFileContents& entries = CABFile1.CABFileContents;
     lbIlosc->SetText(std::to_wstring(entries.Count()));
@@ -225,6 +231,8 @@ void TeZawartoscArchiwum::FillList(RestoreMode mode) {
         rows.push_back({SortKey(text), std::move(text), CheckedInMode(mode, comparison)});
     }
     std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.sortKey < b.sortKey; });
+    // The list box makes room for all items at once, not sixteen at a time.
+    SendMessageW(lb->Handle(), LB_INITSTORAGE, rows.size(), rows.size() * 64 * sizeof(wchar_t));
     for (const Row& row : rows) {
         const int index = lb->Add(row.text);
         if (row.checked) lb->SetChecked(index, true);

@@ -17,6 +17,10 @@ class TeZawartoscArchiwum : public Form {
 public:
     explicit TeZawartoscArchiwum(const std::wstring& archivePath);
 
+    // Reads the archive's list into CABFile1 (FormShow does it if nobody
+    // did). False when the file is no archive or cannot be read at all:
+    // CABFile1.LastError says why.
+    bool ReadArchive();
     void FormCreate(Control* sender);
     void FormShow(Control* sender);
     // Shared by the four mode buttons: rebuilds the list and checks by mode.
@@ -51,6 +55,7 @@ public:
     TtevColorButton* tevColorButton2;
 
 private:
+    bool archiveRead_ = false;
     void FillList(RestoreMode mode);
     // Where to restore when the archive's folder is gone or unknown: the
     // original re-created, or another folder chosen; false when cancelled.
