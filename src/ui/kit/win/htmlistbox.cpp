@@ -133,7 +133,9 @@ MarkupPaint THTMListbox::BasePaint() const {
 }
 
 ItemExtent THTMListbox::LayOut(int index, int width) {
-    SIZE used = MeasureMarkup(MeasureDC(), LayoutText(index), {0, 0, width, 4096}, BasePaint());
+    MarkupPaint paint = BasePaint();
+    paint.extents = &extents_;
+    SIZE used = MeasureMarkup(MeasureDC(), LayoutText(index), {0, 0, width, 4096}, paint);
     return {used.cx, used.cy};
 }
 
@@ -158,6 +160,7 @@ void THTMListbox::ApplyHeights(bool everything) {
     if (!everything && width == appliedWidth_) return;
     appliedWidth_ = width;
     if (everything) {
+        extents_.Clear();  // the font or the DPI changed
         heights_.Clear();
         for (int i = 0; i < Count(); ++i) heights_.Insert(i, LayOut(i, ItemHeights::kUnlimited));
         measuredFont_ = GetFont();
@@ -186,8 +189,11 @@ void THTMListbox::ApplyHeights(bool everything) {
 
 void THTMListbox::AppearanceChanged() {
     ListBox::AppearanceChanged();
-    // A new font or monitor changes every item's size.
-    if (Count() > 0 && (!(GetFont() == measuredFont_) || Dpi() != measuredDpi_)) ApplyHeights(true);
+    // A new font or monitor changes every item's size, and every word's.
+    if (!(GetFont() == measuredFont_) || Dpi() != measuredDpi_) {
+        extents_.Clear();
+        if (Count() > 0) ApplyHeights(true);
+    }
 }
 
 void THTMListbox::SetScrollHorizontal(bool v) {

@@ -142,6 +142,9 @@ private:
     // One memory DC for every measurement: asking the system for a screen DC
     // per item costs more than laying the item out.
     HDC measureDc_ = nullptr;
+    // The words measured so far: most words of a long list (dates, sizes,
+    // folders) are measured once, not once per item.
+    MarkupExtentCache extents_;
     std::pair<std::wstring, int> hotAnchor_{{}, -1};
     std::wstring ownHint_;
 };

@@ -28,6 +28,9 @@ public:
     ~GdiMeasurer() override { SelectObject(dc_, saved_); }
 
     MarkupExtent MeasureText(const MarkupFont& font, std::wstring_view text) override {
+        if (paint_.extents) {
+            if (const MarkupExtent* known = paint_.extents->Find(font, text)) return *known;
+        }
         if (!selected_ || !(font == current_)) {
             SelectObject(dc_, FontHandle(ToFont(font, paint_.font), paint_.dpi));
             GetTextMetricsW(dc_, &metrics_);
@@ -36,7 +39,9 @@ public:
         }
         SIZE size{};
         GetTextExtentPoint32W(dc_, text.data(), static_cast<int>(text.size()), &size);
-        return {size.cx, metrics_.tmHeight, metrics_.tmAscent};
+        const MarkupExtent extent{size.cx, metrics_.tmHeight, metrics_.tmAscent};
+        if (paint_.extents) paint_.extents->Keep(font, text, extent);
+        return extent;
     }
 
     MarkupSize PictureSize(std::wstring_view source) override {
@@ -137,6 +142,26 @@ void TileBitmap(HDC dc, const std::wstring& file, const RECT& rect, const Markup
 }
 
 }  // namespace
+
+std::wstring& MarkupExtentCache::Key(const MarkupFont& font, std::wstring_view text) {
+    key_.assign(text);
+    key_ += L'\0';
+    key_ += font.face;
+    key_ += static_cast<wchar_t>(L'0' + (font.bold ? 1 : 0) + (font.italic ? 2 : 0) + (font.underline ? 4 : 0) +
+                                 (font.strike ? 8 : 0));
+    key_ += std::to_wstring(font.size);
+    return key_;
+}
+
+const MarkupExtent* MarkupExtentCache::Find(const MarkupFont& font, std::wstring_view text) {
+    const auto found = extents_.find(Key(font, text));
+    return found == extents_.end() ? nullptr : &found->second;
+}
+
+void MarkupExtentCache::Keep(const MarkupFont& font, std::wstring_view text, MarkupExtent extent) {
+    if (extents_.size() >= kMostKept) extents_.clear();
+    extents_.insert_or_assign(Key(font, text), extent);
+}
 
 MarkupLayout LayoutMarkupOn(HDC dc, std::wstring_view markup, const RECT& rect, const MarkupPaint& paint) {
     GdiMeasurer measurer(dc, paint);

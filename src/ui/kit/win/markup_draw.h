@@ -10,10 +10,29 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "ui/kit/markup_layout.h"
 #include "ui/win/color.h"
 #include "ui/win/font.h"
+
+// Text extents measured once and kept for the layouts that follow: in a
+// list the same words come back from item to item (dates, sizes, folder
+// names). The extents hold for one DPI on screen-compatible DCs; the owner
+// clears them when its DPI changes. At most kMostKept are kept: then the
+// cache starts afresh.
+class MarkupExtentCache {
+public:
+    static constexpr size_t kMostKept = 50000;
+    const MarkupExtent* Find(const MarkupFont& font, std::wstring_view text);
+    void Keep(const MarkupFont& font, std::wstring_view text, MarkupExtent extent);
+    void Clear() { extents_.clear(); }
+
+private:
+    std::wstring& Key(const MarkupFont& font, std::wstring_view text);
+    std::unordered_map<std::wstring, MarkupExtent> extents_;
+    std::wstring key_;
+};
 
 struct MarkupPaint {
     Font font;                        // starting font and text colour
@@ -28,6 +47,7 @@ struct MarkupPaint {
     Color hoverColor = clNone;
     Color hoverFontColor = clNone;
     MarkupDialect dialect = MarkupDialect::Full;
+    MarkupExtentCache* extents = nullptr;  // kept extents, for measuring
 };
 
 // Lays the markup out as it would be drawn (measures with the dc).
