@@ -151,10 +151,17 @@ TEST(Progress, ManyQuickReportsKeepTheLoopRunningAndEndOnTheLastOne) {
     other.OnTimer = [&] { ++ticks; };
     const ULONGLONG end = GetTickCount64() + 500;
     std::int64_t pos = 0;
-    while (GetTickCount64() < end) UpdateProgress(++pos, 1'000'000'000);
+    // Whether the bar stayed behind a report at least once. (The last report
+    // alone says nothing: on a busy machine the loop may be held up just
+    // before it, and then that report is the one painted.)
+    bool lagged = false;
+    while (GetTickCount64() < end) {
+        UpdateProgress(++pos, 1'000'000'000);
+        if (w->ProgressBar1->Position() < pos) lagged = true;
+    }
     EXPECT_GE(ticks, 2) << "the message loop ran while the work went on";
     EXPECT_NE(w->lastPaintTick, 0u);
-    EXPECT_LT(w->ProgressBar1->Position(), pos) << "the bar follows a few times a second, not every report";
+    EXPECT_TRUE(lagged) << "the bar follows a few times a second, not every report";
     UpdateProgress(1'000'000'000, 1'000'000'000);
     EXPECT_EQ(w->ProgressBar1->Position(), 1'000'000'000);
     FinishProgress();
