@@ -81,6 +81,9 @@ TeTevCabRozpakuj::TeTevCabRozpakuj(const std::wstring& path) : Form(BorderStyle:
     lbNazwaKopii->SetAlign(Align::Top);
     lbNazwaKopii->SetVerticalCenter(true);
     MakeBold(lbNazwaKopii);
+    // A long path keeps its drive and its file name; the whole path is then
+    // the hint.
+    lbNazwaKopii->SetEllipsis(Label::Ellipsis::Path);
     lbPytanie = pnTresc->Add<Label>(L"Które pliki z tej kopii chcesz odtworzyć?");
     lbPytanie->SetHeight(20);
     lbPytanie->SetAlign(Align::Top);
@@ -110,7 +113,6 @@ void TeTevCabRozpakuj::FormShow(Control*) {
     ProgressScope progress;
     ShowStatus(L"Odczytuję zawartość|" + BackupPath);
     lbNazwaKopii->SetText(BackupPath);
-    lbNazwaKopii->SetHint(BackupPath);
     CABFile1.CABFile = BackupPath;
     CABFile1.ReadContents();
     const std::wstring problem = CABFile1.LastError;

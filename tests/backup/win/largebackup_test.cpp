@@ -528,6 +528,9 @@ protected:
 TEST_F(Restore, TargetsAreKnownRightAfterStartWithoutRecordingAnything) {
     RunDialog([&](TeTevCabRozpakuj& d) {
         EXPECT_EQ(d.lbNazwaKopii->Text(), backup);
+        // A path too long for the row is shortened in its middle and shown
+        // whole as the hint.
+        EXPECT_EQ(d.lbNazwaKopii->Hint(), d.lbNazwaKopii->Clipped() ? backup : L"");
         ASSERT_EQ(d.lbPliki->Count(), 3);
         EXPECT_EQ(HiddenData(d.lbPliki->Item(ItemOf(d, L"Faktury.dat"))), L"Faktury.dat|" + faktury);
         EXPECT_NE(d.lbPliki->Item(ItemOf(d, L"Faktury.dat")).find(L"(tts_Faktury)"), std::wstring::npos);
