@@ -10,6 +10,7 @@
 
 #include "backup/win/backupsettings.h"
 #include "backup_fixture.h"
+#include "support/win/keys.h"
 #include "support/win/pump.h"
 #include "util/tables.h"
 #include "util/win/sharedfiles.h"
@@ -136,19 +137,11 @@ std::string NoiseBytes(size_t size, unsigned seed) {
 }
 
 void TypeKey(WORD key, unsigned modifiers) {
-    BYTE state[256];
-    GetKeyboardState(state);
-    BYTE saved[256];
-    std::copy(std::begin(state), std::end(state), std::begin(saved));
-    if (modifiers & kCtrl) state[VK_CONTROL] = state[VK_LCONTROL] = 0x80;
-    if (modifiers & kShift) state[VK_SHIFT] = state[VK_LSHIFT] = 0x80;
-    if (modifiers & kAlt) state[VK_MENU] = state[VK_LMENU] = 0x80;
-    SetKeyboardState(state);
-    HWND target = GetFocus();
-    const UINT down = (modifiers & kAlt) ? WM_SYSKEYDOWN : WM_KEYDOWN;
-    const UINT up = (modifiers & kAlt) ? WM_SYSKEYUP : WM_KEYUP;
-    PostMessageW(target, down, key, 1);
-    PostMessageW(target, up, key, 0xC0000001);
+    std::vector<WORD> chord;
+    if (modifiers & kCtrl) chord.push_back(VK_CONTROL);
+    if (modifiers & kShift) chord.push_back(VK_SHIFT);
+    if (modifiers & kAlt) chord.push_back(VK_MENU);
+    chord.push_back(key);
+    TypeKeys(chord);
     Pump();
-    SetKeyboardState(saved);
 }

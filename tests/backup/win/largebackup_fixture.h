@@ -67,8 +67,8 @@ std::vector<std::wstring> FileNames(const std::wstring& folder);
 // Bytes that do not compress, so archives have the size of their files.
 std::string NoiseBytes(size_t size, unsigned seed);
 
-// Types a key into the window that has the focus, as the user would: the
-// modifiers held (Ctrl, Shift, Alt) are seen by GetKeyState meanwhile, and
-// the messages go through the program's own keyboard handling.
+// Types a key as the user would, through the system's input queue to the
+// window in front (support/win/keys.h) with the modifiers held, and lets the
+// program handle it.
 enum KeyModifier : unsigned { kNoModifier = 0, kCtrl = 1, kShift = 2, kAlt = 4 };
 void TypeKey(WORD key, unsigned modifiers = kNoModifier);

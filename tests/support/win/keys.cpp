@@ -24,6 +24,8 @@ void Type(const std::vector<WORD>& chord) {
 
 void TypeKeys(std::initializer_list<WORD> chord) { Type(std::vector<WORD>(chord)); }
 
+void TypeKeys(const std::vector<WORD>& chord) { Type(chord); }
+
 struct KeySteps::State {
     std::vector<std::function<void()>> steps;
     size_t next = 0;

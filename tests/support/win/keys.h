@@ -12,6 +12,7 @@
 // Presses the keys in order and releases them in reverse: {VK_SHIFT, VK_TAB}
 // is Shift+Tab, {VK_MENU, 'O'} is Alt+O.
 void TypeKeys(std::initializer_list<WORD> chord);
+void TypeKeys(const std::vector<WORD>& chord);
 
 // Steps run one by one from a timer, so that each finds the previous one's
 // keys handled, also while a modal window or a menu runs its own loop.
