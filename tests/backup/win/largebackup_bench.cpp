@@ -31,28 +31,13 @@
 #include "cabinet/cabfile.h"
 #include "largebackup_fixture.h"
 #include "support/scripted_responder.h"
+#include "support/win/measure.h"
 #include "util/tables.h"
 #include "util/win/files.h"
 #include "util/win/registry.h"
 #include "util/win/tablepaths.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-double Seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
-
-double CpuSeconds() {
-    FILETIME created, ended, kernel, user;
-    GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user);
-    auto value = [](FILETIME t) { return ((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7; };
-    return value(kernel) + value(user);
-}
-
-double PeakMB() {
-    PROCESS_MEMORY_COUNTERS counters{sizeof counters};
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return counters.PeakWorkingSetSize / 1048576.0;
-}
 
 // Records of an office table: numbers, names and amounts that repeat as
 // real invoices and contractors do, compressing to about a third.
@@ -119,7 +104,7 @@ TEST_F(LargeBackupBench, OfficeBackupThenRestoreOfEveryFile) {
         PlantOfficeTable(world, t, size);
         planted += static_cast<int64_t>(size);
     }
-    const double peakBefore = PeakMB();
+    const double peakBefore = PeakWorkingSetBytes() / 1048576.0;
     auto start = Clock::now();
     double cpu = CpuSeconds();
     ASSERT_TRUE(MakeLargeBackup(L"pomiar", L"", false, false, false, true));
@@ -128,7 +113,8 @@ TEST_F(LargeBackupBench, OfficeBackupThenRestoreOfEveryFile) {
     const int64_t archive = FileSizeOf(LastLargeBackup());
     std::printf("backup: 44 tables, %.1f MB -> %.1f MB in %.2f s (%.1f MB/s, processor %.2f s); "
                 "peak working set %.1f MB (before %.1f MB)\n",
-                planted / 1e6, archive / 1e6, seconds, planted / 1e6 / seconds, cpu, PeakMB(), peakBefore);
+                planted / 1e6, archive / 1e6, seconds, planted / 1e6 / seconds, cpu,
+                PeakWorkingSetBytes() / 1048576.0, peakBefore);
 
     // The engine alone: every entry by its position into a scratch folder.
     {
@@ -164,7 +150,8 @@ TEST_F(LargeBackupBench, OfficeBackupThenRestoreOfEveryFile) {
     ASSERT_TRUE(RestoreFromLargeBackup(LastLargeBackup()));
     std::printf("restore: dialog shown in %.2f s (the timer looks every 30 ms); 44 files, %.1f MB restored in "
                 "%.2f s (%.1f MB/s, processor %.2f s in all); peak working set %.1f MB\n",
-                listed, planted / 1e6, restored, planted / 1e6 / restored, CpuSeconds() - cpu, PeakMB());
+                listed, planted / 1e6, restored, planted / 1e6 / restored, CpuSeconds() - cpu,
+                PeakWorkingSetBytes() / 1048576.0);
 }
 
 // The program started with "/kopiezapasowe" up to its dialog on screen.

@@ -23,19 +23,10 @@
 #include "backup/win/infofile.h"
 #include "backup_fixture.h"
 #include "support/scripted_responder.h"
+#include "support/win/measure.h"
 #include "util/win/files.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-double Seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
-
-double CpuSeconds() {
-    FILETIME created, ended, kernel, user;
-    GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user);
-    auto value = [](FILETIME t) { return ((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7; };
-    return value(kernel) + value(user);
-}
 
 std::wstring Env(const wchar_t* name) {
     const wchar_t* value = _wgetenv(name);

@@ -11,6 +11,7 @@
 #include "backup_fixture.h"
 #include "cabinet/cabfile.h"
 #include "support/scripted_responder.h"
+#include "support/win/measure.h"
 #include "util/ini.h"
 #include "util/textmarkup.h"
 #include "util/win/files.h"
@@ -18,18 +19,6 @@
 #include <filesystem>
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-double Seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
-
-// Processor time of this process (user and kernel), in seconds: the figure
-// that does not grow when other work shares the machine.
-double CpuSeconds() {
-    FILETIME created, ended, kernel, user;
-    GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user);
-    auto value = [](FILETIME t) { return ((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7; };
-    return value(kernel) + value(user);
-}
 
 TEST(RestoreBench, TenThousandFilesListedThenAThousandRestored) {
     SampleFolder sample;

@@ -21,6 +21,7 @@
 #include "store/win/datasettitle.h"
 #include "store_fixture.h"
 #include "support/scripted_responder.h"
+#include "support/win/measure.h"
 #include "util/tables.h"
 #include "util/win/registry.h"
 #include "util/win/tablepaths.h"
@@ -28,22 +29,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
-
-double CpuSeconds() {
-    FILETIME created, ended, kernel, user;
-    GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user);
-    auto value = [](FILETIME t) { return ((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7; };
-    return value(kernel) + value(user);
-}
-
-double PeakMb() {
-    PROCESS_MEMORY_COUNTERS counters{};
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return counters.PeakWorkingSetSize / 1e6;
-}
 
 // Cards of about 250 bytes with varied Polish text.
 void Fill(tTevList& list, size_t bytes) {
@@ -83,7 +68,7 @@ TEST(StoreBench, TenMegabyteTableLoadedAndSaved) {
         std::printf("save%s (write beside, flush, replace): %.3f s wall, %.3f s cpu\n",
                     round == 2 ? " with small copy" : "", Seconds(t), CpuSeconds() - cpu);
     }
-    std::printf("peak working set: %.1f MB\n", PeakMb());
+    std::printf("peak working set: %.1f MB\n", PeakWorkingSetBytes() / 1e6);
     fs::remove_all(dir);
 }
 
@@ -132,7 +117,7 @@ TEST(StoreBench, FullDataSetPackedAndOpened) {
     cpu = CpuSeconds();
     OpenDataSet((dir / L"zestaw.tev").wstring());
     std::printf("open: %.3f s wall, %.3f s cpu\n", Seconds(t), CpuSeconds() - cpu);
-    std::printf("peak working set: %.1f MB\n", PeakMb());
+    std::printf("peak working set: %.1f MB\n", PeakWorkingSetBytes() / 1e6);
     lists.clear();
     ShowDataSetInTitle(L"");
     for (int t2 = 0; t2 < kTableCount; ++t2) SetCurrentTablePath(t2, L"");
