@@ -17,6 +17,7 @@
 #include "util/paths.h"
 #include "util/tables.h"
 #include "util/textcase.h"
+#include "util/win/busycursor.h"
 #include "util/win/files.h"
 #include "util/win/filesearch.h"
 #include "util/win/logs.h"
@@ -31,14 +32,6 @@ std::wstring lastLargeBackup;
 // Section "-" of the settings: the last backup made, and the day of the last
 // one made or declined.
 constexpr wchar_t kRecordSection[] = L"-";
-
-class BusyCursor {
-public:
-    BusyCursor() { SetCursor(LoadCursorW(nullptr, IDC_WAIT)); }
-    ~BusyCursor() { SetCursor(LoadCursorW(nullptr, IDC_ARROW)); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 void Report(const std::wstring& text) { AppendLog(LargeBackupReportFile(), L"Zerezo: " + text); }
 

@@ -10,6 +10,7 @@
 #include "util/textcase.h"
 #include "util/textfields.h"
 #include "util/textmarkup.h"
+#include "util/win/busycursor.h"
 #include "util/win/files.h"
 #include "util/win/tablepaths.h"
 #include "util/win/writable.h"
@@ -21,14 +22,6 @@ constexpr wchar_t kNotice[] =
     L"nie powiedzie.";
 constexpr wchar_t kConfirmation[] =
     L"Czy odtworzyć plik z kopii zapasowej? Aktualna zawartość tego pliku zostanie utracona!\r\n";
-
-class BusyCursor {
-public:
-    BusyCursor() { SetCursor(LoadCursorW(nullptr, IDC_WAIT)); }
-    ~BusyCursor() { SetCursor(LoadCursorW(nullptr, IDC_ARROW)); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 // A name beside the target that no mask of the program matches.
 std::wstring TemporaryBeside(const std::wstring& target) {

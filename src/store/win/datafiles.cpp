@@ -20,6 +20,7 @@
 #include "util/safeformat.h"
 #include "util/textcase.h"
 #include "util/textfile.h"
+#include "util/win/busycursor.h"
 #include "util/win/files.h"
 #include "util/win/tablepaths.h"
 #include "util/win/writable.h"
@@ -56,17 +57,6 @@ public:
 
 private:
     HANDLE h_;
-};
-
-class Busy {
-public:
-    Busy() : previous_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~Busy() { SetCursor(previous_ ? previous_ : LoadCursorW(nullptr, IDC_ARROW)); }
-    Busy(const Busy&) = delete;
-    Busy& operator=(const Busy&) = delete;
-
-private:
-    HCURSOR previous_;
 };
 
 std::string ReadWholeFile(const std::wstring& path) {
@@ -384,11 +374,11 @@ bool SaveListToFile(tTevList& list, const std::wstring& requestedPath, bool smal
         }
 
         if (smallCopy && seen.exists) {
-            Busy busy;
+            BusyCursor busy;
             MakeSmallCopy(path);
         }
 
-        Busy busy;
+        BusyCursor busy;
         const std::string content = ContentOf(list, list.LongForm());
 
         const DataFileState now = DataFileStateOf(path);
